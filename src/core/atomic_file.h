@@ -1,0 +1,20 @@
+#pragma once
+
+#include <functional>
+#include <iosfwd>
+#include <string>
+#include <sys/types.h>
+
+namespace vdk {
+
+// The mode a new file gets from the process's umask (0666 & ~umask).
+mode_t DefaultFileMode();
+
+// Writes a file so that a crash, a full disk or a failing writer leaves either
+// the old file or the complete new one: the writer fills a temporary file in
+// the same folder, which is flushed to disk and renamed over the path. On any
+// failure the temporary file is removed and EFileError (or the writer's own
+// exception) reaches the caller.
+void WriteFileAtomically(const std::string& path, mode_t mode, const std::function<void(std::ostream&)>& writer);
+
+}  // namespace vdk

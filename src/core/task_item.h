@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "core/uri.h"
+
+namespace vdk {
+
+class TTask;
+class TTaskItemList;
+
+// One URL of a task's work list with its depth and run state.
+// Threads: URL, Depth and the rank are fixed once the item is in a list.
+// Done and Running are changed by the main thread through the setters, which
+// keep the owning list's index of waiting items current under its lock.
+class TTaskItem {
+ public:
+  // startHost is the host of the task's start URL when the item is made; it
+  // fixes the item's rank.
+  TTaskItem(TTask* task, std::string_view url, std::string_view startHost);
+  // The same, with the start host taken from the task's URL.
+  TTaskItem(TTask* task, std::string_view url);
+
+  TTaskItem(const TTaskItem&) = delete;
+  TTaskItem& operator=(const TTaskItem&) = delete;
+
+  const TIdURI& URL() const { return url_; }
+  TTask* Task() const { return task_; }
+
+  // Class x 1000 + length of the full URL text: class 9 on the start host,
+  // 6 on a host with the same parent domain, 3 elsewhere.
+  std::int32_t Rank() const { return rank_; }
+
+  std::int32_t Depth = -1;
+
+  bool Done() const { return done_; }
+  bool Running() const { return running_; }
+  bool Waiting() const { return !done_ && !running_; }
+  void SetDone(bool done);
+  void SetRunningFlag(bool running);
+
+ private:
+  friend class TTaskItemList;
+
+  void StateChanged();
+
+  TIdURI url_;
+  TTask* task_;
+  TTaskItemList* list_ = nullptr;  // set while the item is in a list
+  std::uint32_t node_ = 0;         // the item's node in list_
+  std::int32_t rank_;
+  bool done_ = false;
+  bool running_ = false;
+};
+
+// The rank class of a host against the start host (9, 6 or 3).
+int RankClass(std::string_view host, std::string_view startHost);
+
+}  // namespace vdk

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace vdk {
+
+// Text helpers with the single-byte rules the stored files use: case folding
+// touches ASCII letters only, and trimming drops blanks and control bytes.
+
+std::string_view Trim(std::string_view text);
+std::string LowerCase(std::string_view text);
+bool SameText(std::string_view a, std::string_view b);
+
+// A decimal int32 with an optional sign and nothing else; nullopt otherwise.
+std::optional<int> ParseInt32(std::string_view text);
+
+}  // namespace vdk
