@@ -74,6 +74,7 @@ ReservedFile ReserveUniqueFile(const std::string& path, std::string_view suffix)
   const NumberedNames names(path);
   for (unsigned long n = 0;; ++n) {
     ReservedFile file;
+    file.Wanted = path;
     file.Final = n == 0 ? path : names(n - 1);
     if (Exists(file.Final)) continue;
     file.Temporary = file.Final + std::string(suffix);
@@ -90,6 +91,18 @@ int RenameNoReplace(const std::string& from, const std::string& to) {
   if (::link(from.c_str(), to.c_str()) != 0) return errno;
   ::unlink(from.c_str());
   return 0;
+}
+
+int RenameReservedFile(ReservedFile& file) {
+  int err = RenameNoReplace(file.Temporary, file.Final);
+  const NumberedNames names(file.Wanted);
+  for (unsigned long n = 0; err == EEXIST; ++n) {
+    std::string candidate = names(n);
+    if (Exists(candidate)) continue;
+    err = RenameNoReplace(file.Temporary, candidate);
+    if (err == 0) file.Final = std::move(candidate);
+  }
+  return err;
 }
 
 bool IsValidTaskName(std::string_view name) {

@@ -23,9 +23,11 @@ std::string_view ExtractFileExt(std::string_view path);
 // its first "." and ext the name's extension (x.tar.gz gives x[0].gz).
 std::string UniqueFileName(const std::string& path);
 
-// A final name reserved for a download: Temporary (Final + suffix) has been
-// created exclusively and is open for writing on Fd.
+// A file being written under a temporary name for a wanted final name:
+// Temporary (Final + suffix) has been created exclusively and is open for
+// writing on Fd.
 struct ReservedFile {
+  std::string Wanted;
   std::string Final;
   std::string Temporary;
   int Fd = -1;
@@ -36,6 +38,12 @@ struct ReservedFile {
 // temporary name with O_EXCL, moving to the next candidate when another
 // writer got there first. Raises EFileError when the folder refuses the file.
 ReservedFile ReserveUniqueFile(const std::string& path, std::string_view suffix);
+
+// Gives a reserved file its final name without replacing anything: Final when
+// still free, otherwise the next free candidate of the wanted name (another
+// writer may have finished that name meanwhile). Updates Final; returns 0 or
+// the errno of the failed rename.
+int RenameReservedFile(ReservedFile& file);
 
 // Renames without ever replacing an existing file: 0 on success, otherwise the
 // errno (EEXIST when the target exists).

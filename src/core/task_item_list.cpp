@@ -188,9 +188,11 @@ int TTaskItemList::Insert(std::uint32_t position, const TaskItemPtr& item) {
 }
 
 std::uint32_t TTaskItemList::FirstLowerRank(std::int32_t rank) const {
+  if (nodes_[root_].minRank >= rank) return nodes_[root_].size;
+  // The subtree at cur always holds a lower rank.
   std::uint32_t pos = 0;
   std::uint32_t cur = root_;
-  while (cur != 0 && nodes_[cur].minRank < rank) {
+  for (;;) {
     const Node& c = nodes_[cur];
     if (nodes_[c.left].minRank < rank) {
       cur = c.left;
@@ -201,7 +203,6 @@ std::uint32_t TTaskItemList::FirstLowerRank(std::int32_t rank) const {
       cur = c.right;
     }
   }
-  return cur == 0 ? nodes_[root_].size : pos;
 }
 
 std::uint32_t TTaskItemList::NodeAt(std::uint32_t index) const {
