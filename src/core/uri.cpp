@@ -59,6 +59,9 @@ void TIdURI::SetURI(std::string_view s) {
     const auto bracket = authority.starts_with('[') ? authority.find(']') : std::string_view::npos;
     const auto colon = authority.rfind(':');
     if (colon != std::string_view::npos && (bracket == std::string_view::npos || colon > bracket)) {
+      // The ":" stays even before an empty port, so the text splits the same
+      // way when it is parsed again.
+      seps_ |= kPortSep;
       port = authority.substr(colon + 1);
       authority = authority.substr(0, colon);
     }
@@ -72,7 +75,6 @@ void TIdURI::SetURI(std::string_view s) {
   }
   const bool hasScheme = seps_ & kSchemeSep;
   if (!user.empty()) seps_ |= kUserSep;
-  if (!port.empty()) seps_ |= kPortSep;
 
   text_.clear();
   text_.reserve(s.size() + query.size() + 4);
@@ -84,7 +86,7 @@ void TIdURI::SetURI(std::string_view s) {
   put(0, "", protocol);
   put(1, hasScheme ? "://" : "", user);
   put(2, user.empty() ? "" : "@", host);
-  put(3, port.empty() ? "" : ":", port);
+  put(3, (seps_ & kPortSep) ? ":" : "", port);
   put(4, "", path.empty() && hasScheme ? std::string_view("/") : path);
   put(5, "", document);
   put(6, "", query);

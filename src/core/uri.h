@@ -39,7 +39,8 @@ class TIdURI {
   // no control byte).
   bool IsValid() const { return valid_; }
 
-  // Protocol "://" [UserInfo "@"] Host [":" Port] Path Document Query.
+  // Protocol "://" [UserInfo "@"] Host [":" Port] Path Document Query; the
+  // ":" stays when the text had one before an empty port.
   // Raises EURIError when the protocol or the host is empty.
   const std::string& URI() const;
   // The same text without the validity check: what a record stores for a URL

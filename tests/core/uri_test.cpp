@@ -49,6 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
         UriCase{"http://h/p.php?u=a/../b", "http", "h", "", "/", "p.php", "?u=a/../b", "http://h/p.php?u=a/../b"},
         UriCase{"http://h?q", "http", "h", "", "/", "", "?q", "http://h/?q"},
         UriCase{"http://[::1]:81/x", "http", "[::1]", "81", "/", "x", "", "http://[::1]:81/x"},
+        UriCase{"http://h:/x", "http", "h", "", "/", "x", "", "http://h:/x"},
         UriCase{"http://h/a//b", "http", "h", "", "/a//", "b", "", "http://h/a//b"},
         UriCase{"www.h.com/a/b.gif", "", "", "", "www.h.com/a/", "b.gif", "", nullptr},
         UriCase{"pic.gif", "", "", "", "", "pic.gif", "", nullptr},
@@ -69,6 +70,16 @@ TEST(Uri, ControlBytesMakeAUrlUnusable) {
   EXPECT_FALSE(TIdURI(std::string("http://h/a\x7f")).IsValid());
   EXPECT_FALSE(TIdURI(std::string("http://h/a\0b", 12)).IsValid());
   EXPECT_TRUE(TIdURI("http://h/caf\xC3\xA9.jpg").IsValid());
+}
+
+TEST(Uri, FullTextSplitsTheSameWayAgain) {
+  for (const char* text : {"h6ztp://:\xd0" "0,http:/1/h1/", "http://a:b:/x", "http://@h/", "http://u@[::1]:/p?q"}) {
+    const TIdURI first(text);
+    const TIdURI again(first.Text());
+    EXPECT_EQ(again.Text(), first.Text()) << text;
+    EXPECT_EQ(again.IsValid(), first.IsValid()) << text;
+    EXPECT_EQ(again.Host(), first.Host()) << text;
+  }
 }
 
 TEST(Uri, SetUriReplacesEveryPart) {
