@@ -31,6 +31,13 @@ class EFormatError : public EVendrakeError {
   using EVendrakeError::EVendrakeError;
 };
 
+// A settings-store value is missing or not of the type its reader expects,
+// or a key or value name cannot be stored.
+class ERegistryError : public EVendrakeError {
+ public:
+  using EVendrakeError::EVendrakeError;
+};
+
 // A URL that cannot be turned into a full address (no protocol or no host).
 class EURIError : public EVendrakeError {
  public:
