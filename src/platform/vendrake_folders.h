@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+namespace vdk {
+
+// Where Vendrake keeps its files for the current user. Both folders end with
+// "/" and are not created here. An environment variable that is empty counts
+// as unset; XDG folders that are not absolute are ignored, as the XDG base
+// directory rules say. Raises EVendrakeError when no home folder is known.
+
+// The Vendrake home (what was the program folder: the "Images" tree and the
+// image library): $VENDRAKE_HOME, else $XDG_DATA_HOME/vendrake/, else
+// ~/.local/share/vendrake/.
+std::string VendrakeHome();
+
+// The folder of the settings store: $VENDRAKE_HOME, else
+// $XDG_CONFIG_HOME/vendrake/, else ~/.config/vendrake/.
+std::string VendrakeConfigFolder();
+
+}  // namespace vdk
