@@ -180,7 +180,7 @@ class Parser {
       const std::size_t close = data.find("):");
       const auto type = close == std::string_view::npos ? std::nullopt : ParseHexNumber(data.substr(4, close - 4), 8);
       if (!type) Fail("a hex type number is not readable");
-      return {*type == 1 ? TRegType::String : static_cast<TRegType>(*type), HexData(data.substr(close + 2))};
+      return {static_cast<TRegType>(*type), HexData(data.substr(close + 2))};
     }
     Fail("the data is neither text, dword: nor hex");
   }
