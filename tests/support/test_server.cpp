@@ -7,6 +7,9 @@ namespace vdk::test {
 TestServer::TestServer() {
   // Enough threads for several tasks' workers plus stalled answers.
   server_.new_task_queue = [] { return new httplib::ThreadPool(48); };
+  // Headers and body go out in separate writes; without this the body waits
+  // for the client's delayed ACK (about 40 ms per answer).
+  server_.set_tcp_nodelay(true);
   const auto handler = [this](const httplib::Request& req, httplib::Response& res) { Dispatch(req, res); };
   server_.Get(".*", handler);
   server_.Post(".*", handler);
@@ -14,11 +17,18 @@ TestServer::TestServer() {
   if (port_ <= 0) throw std::runtime_error("test server: cannot bind 127.0.0.1");
   // The socket listens from here on, so clients may connect before the accept
   // loop runs: nothing needs to wait for the thread.
-  thread_ = std::thread([this] { server_.listen_after_bind(); });
+  thread_ = std::thread([this] {
+    server_.listen_after_bind();
+    listenEnded_ = true;
+  });
 }
 
 TestServer::~TestServer() {
   ReleaseStalls();
+  // cpp-httplib's stop() does nothing until the accept loop has marked itself
+  // running, so a server destroyed right after its start would never stop.
+  // The loop starts within microseconds of the thread.
+  while (!server_.is_running() && !listenEnded_) std::this_thread::yield();
   server_.stop();
   thread_.join();
 }

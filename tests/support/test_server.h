@@ -2,6 +2,7 @@
 
 #include <httplib.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -75,6 +76,7 @@ class TestServer {
 
   httplib::Server server_;
   std::thread thread_;
+  std::atomic<bool> listenEnded_{false};
   int port_ = 0;
 
   mutable std::mutex mutex_;
