@@ -4,21 +4,29 @@
 
 namespace vdk::test {
 
-TestServer::TestServer() {
+TestServer::TestServer() : server_(std::make_unique<httplib::Server>()) { Start(); }
+
+TestServer::TestServer(const std::string& certFile, const std::string& keyFile)
+    : server_(std::make_unique<httplib::SSLServer>(certFile.c_str(), keyFile.c_str())), scheme_("https") {
+  if (!server_->is_valid()) throw std::runtime_error("test server: cannot load " + certFile);
+  Start();
+}
+
+void TestServer::Start() {
   // Enough threads for several tasks' workers plus stalled answers.
-  server_.new_task_queue = [] { return new httplib::ThreadPool(48); };
+  server_->new_task_queue = [] { return new httplib::ThreadPool(48); };
   // Headers and body go out in separate writes; without this the body waits
   // for the client's delayed ACK (about 40 ms per answer).
-  server_.set_tcp_nodelay(true);
+  server_->set_tcp_nodelay(true);
   const auto handler = [this](const httplib::Request& req, httplib::Response& res) { Dispatch(req, res); };
-  server_.Get(".*", handler);
-  server_.Post(".*", handler);
-  port_ = server_.bind_to_any_port("127.0.0.1");
+  server_->Get(".*", handler);
+  server_->Post(".*", handler);
+  port_ = server_->bind_to_any_port("127.0.0.1");
   if (port_ <= 0) throw std::runtime_error("test server: cannot bind 127.0.0.1");
   // The socket listens from here on, so clients may connect before the accept
   // loop runs: nothing needs to wait for the thread.
   thread_ = std::thread([this] {
-    server_.listen_after_bind();
+    server_->listen_after_bind();
     listenEnded_ = true;
   });
 }
@@ -28,12 +36,12 @@ TestServer::~TestServer() {
   // cpp-httplib's stop() does nothing until the accept loop has marked itself
   // running, so a server destroyed right after its start would never stop.
   // The loop starts within microseconds of the thread.
-  while (!server_.is_running() && !listenEnded_) std::this_thread::yield();
-  server_.stop();
+  while (!server_->is_running() && !listenEnded_) std::this_thread::yield();
+  server_->stop();
   thread_.join();
 }
 
-std::string TestServer::Url(const std::string& path) const { return "http://" + Host() + path; }
+std::string TestServer::Url(const std::string& path) const { return scheme_ + "://" + Host() + path; }
 
 void TestServer::Serve(const std::string& path, Reply reply) {
   std::lock_guard lock(mutex_);

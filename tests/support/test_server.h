@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -47,13 +48,15 @@ struct RecordedRequest {
 class TestServer {
  public:
   TestServer();
+  // The same over HTTPS, presenting the certificate and key of the PEM files.
+  TestServer(const std::string& certFile, const std::string& keyFile);
   ~TestServer();
   TestServer(const TestServer&) = delete;
   TestServer& operator=(const TestServer&) = delete;
 
   int Port() const { return port_; }
   std::string Host() const { return "127.0.0.1:" + std::to_string(port_); }
-  // "http://127.0.0.1:<port>" followed by the path.
+  // "http://127.0.0.1:<port>" (or "https://...") followed by the path.
   std::string Url(const std::string& path) const;
 
   void Serve(const std::string& path, Reply reply);
@@ -69,12 +72,14 @@ class TestServer {
   void WaitForStalled(int n);
 
  private:
+  void Start();
   void Dispatch(const httplib::Request& req, httplib::Response& res);
   void Answer(const Reply& reply, const httplib::Request& req, httplib::Response& res);
   // Waits until released or until the deadline; true when released.
   bool WaitGate(std::optional<std::chrono::steady_clock::time_point> deadline);
 
-  httplib::Server server_;
+  std::unique_ptr<httplib::Server> server_;
+  std::string scheme_ = "http";
   std::thread thread_;
   std::atomic<bool> listenEnded_{false};
   int port_ = 0;
