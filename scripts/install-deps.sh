@@ -12,7 +12,7 @@ packages=(
   qt6-base-dev qt6-image-formats-plugins libcurl4-openssl-dev libcli11-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
-  tinyproxy openssl ca-certificates python3
+  tinyproxy openssl ca-certificates python3 libssl-dev
 )
 bench_packages=(nginx wget wget2 httrack curl time iproute2)
 
