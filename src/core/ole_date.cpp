@@ -1,5 +1,6 @@
 #include "core/ole_date.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 
@@ -114,6 +115,16 @@ TDateTime DateTimeFromTimeT(std::time_t t) {
   std::tm tm{};
   localtime_r(&t, &tm);
   return EncodeDateTime({tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, 0});
+}
+
+TDateTime Now() {
+  const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+  const std::int64_t ms = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count();
+  const std::time_t t = static_cast<std::time_t>(ms / 1000);
+  std::tm tm{};
+  localtime_r(&t, &tm);
+  return EncodeDateTime(
+      {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, static_cast<int>(ms % 1000)});
 }
 
 std::time_t TimeTFromDateTime(TDateTime value) {

@@ -34,6 +34,8 @@ TDateTime SerialSecondsToOle(double seconds);
 
 // Conversion through the local time zone, as the clock shows it.
 TDateTime DateTimeFromTimeT(std::time_t t);
+// The current local date and time, to the millisecond.
+TDateTime Now();
 std::time_t TimeTFromDateTime(TDateTime value);
 
 // The locale's short date (%x) and long time (%X) of a local date-time, as the

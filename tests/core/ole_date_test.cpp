@@ -32,6 +32,14 @@ TEST(OleDate, DecodeRoundsToMillisecondsAndCarriesIntoTheNextDay) {
   EXPECT_EQ(nextDay, (CivilDateTime{2024, 2, 29, 0, 0, 0, 0}));
 }
 
+TEST(OleDate, NowIsTheLocalTimeWithMilliseconds) {
+  const std::time_t before = std::time(nullptr);
+  const TDateTime now = Now();
+  const std::time_t after = std::time(nullptr);
+  EXPECT_GE(now, DateTimeFromTimeT(before));
+  EXPECT_LT(now, DateTimeFromTimeT(after + 1));
+}
+
 TEST(OleDate, LocalTimeRoundTrip) {
   const std::time_t t = 1765230405;  // a whole second
   EXPECT_EQ(TimeTFromDateTime(DateTimeFromTimeT(t)), t);
