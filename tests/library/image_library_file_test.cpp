@@ -1,0 +1,164 @@
+// The "imglib.db" layout, checked against files assembled byte by byte by
+// tests/data/make_library_fixtures.py.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "core/errors.h"
+#include "library/image_library.h"
+#include "picture_files.h"
+#include "support/temp_dir.h"
+
+namespace vdk {
+namespace {
+
+using test::Fixture;
+
+TImageDetailPtr Detail(const std::string& name, TDateTime added, std::int32_t size, std::int32_t height,
+                       std::int32_t width) {
+  auto detail = std::make_shared<TImageDetail>();
+  detail->FileName = name;
+  detail->AddedTime = added;
+  detail->FileSize = size;
+  detail->Height = height;
+  detail->Width = width;
+  return detail;
+}
+
+std::string Saved(TImageLibrary& library) {
+  std::ostringstream out;
+  library.SaveToStream(out);
+  return out.str();
+}
+
+void Load(TImageLibrary& library, const std::string& bytes) {
+  std::istringstream in(bytes);
+  library.LoadFromStream(in);
+}
+
+TEST(LibraryFile, EmptyLibraryIsTheBareHeaderAndLoadsEmpty) {
+  TImageLibrary library;
+  const std::string bytes = Saved(library);
+  EXPECT_EQ(bytes.size(), 264u);
+  EXPECT_EQ(bytes, Fixture("imglib_empty.db"));
+
+  TImageLibrary loaded;
+  Load(loaded, bytes);
+  EXPECT_EQ(loaded.Count(), 0);
+  EXPECT_TRUE(loaded.Header().HasSignature());
+}
+
+TEST(LibraryFile, RecordsMatchTheHandAssembledImage) {
+  TImageLibrary library;
+  library.Add(Detail("/home/ann/Images/Saved/cat.jpg", 45000.5, 256, 480, 640));
+  library.Add(Detail("/home/ann/Images/Saved/broken.gif", 45000.75, 0, -1, -1));
+  EXPECT_EQ(Saved(library), Fixture("imglib_two_records.db"));
+  EXPECT_EQ(library.Header().Count, 2);
+}
+
+TEST(LibraryFile, LoadReadsSizeHeightWidthInStoredOrder) {
+  TImageLibrary library;
+  Load(library, Fixture("imglib_two_records.db"));
+  ASSERT_EQ(library.Count(), 2);
+  const TImageDetailPtr cat = library.Items(0);
+  EXPECT_EQ(cat->FileName, "/home/ann/Images/Saved/cat.jpg");
+  EXPECT_EQ(cat->AddedTime, 45000.5);
+  EXPECT_EQ(cat->FileSize, 256);
+  EXPECT_EQ(cat->Height, 480);
+  EXPECT_EQ(cat->Width, 640);
+  const TImageDetailPtr broken = library.Items(1);
+  EXPECT_EQ(broken->FileName, "/home/ann/Images/Saved/broken.gif");
+  EXPECT_EQ(broken->Height, -1);
+  EXPECT_EQ(broken->Width, -1);
+}
+
+TEST(LibraryFile, ForeignVersionIsKeptAndWrittenBack) {
+  const std::string bytes = Fixture("imglib_foreign_version.db");
+  TImageLibrary library;
+  Load(library, bytes);
+  EXPECT_EQ(library.Header().Version, 300);
+  EXPECT_EQ(library.Count(), 1);
+  EXPECT_EQ(Saved(library), bytes);
+}
+
+TEST(LibraryFile, WrongSignatureLoadsNothingAndSavesACorrectHeader) {
+  TImageLibrary library;
+  library.Add(Detail("/a.png", 1, 128, 2, 3));
+  Load(library, Fixture("imglib_wrong_signature.db"));
+  EXPECT_EQ(library.Count(), 1);
+  EXPECT_EQ(library.Header().Version, 227);
+  EXPECT_TRUE(library.Header().HasSignature());
+  EXPECT_EQ(Saved(library).substr(0, 29), std::string("Vendrake Images Library File\0", 29));
+}
+
+// Count says two billion; one full record and 40 bytes of the next follow.
+TEST(LibraryFile, CountPastTheEndStopsWhereTheDataStops) {
+  TImageLibrary library;
+  Load(library, Fixture("imglib_count_past_end.db"));
+  ASSERT_EQ(library.Count(), 2);
+  const TImageDetailPtr partial = library.Items(1);
+  EXPECT_EQ(partial->FileName, "/home/ann/Images/Saved/broken.gif");
+  EXPECT_EQ(partial->AddedTime, 0.0);
+  EXPECT_EQ(partial->FileSize, 0);
+  EXPECT_EQ(partial->Height, 0);
+  EXPECT_EQ(partial->Width, 0);
+  EXPECT_EQ(Saved(library).size(), 264u + 2 * 280u);
+}
+
+TEST(LibraryFile, PathOf255BytesRoundTrips) {
+  const std::string path = "/" + std::string(254, 'p');
+  TImageLibrary library;
+  library.Add(Detail(path, 45001.25, 1024, 7, 9));
+  const std::string bytes = Saved(library);
+  ASSERT_EQ(bytes.size(), 264u + 280u);
+  EXPECT_EQ(bytes[264 + 255], '\0');
+
+  TImageLibrary loaded;
+  Load(loaded, bytes);
+  ASSERT_EQ(loaded.Count(), 1);
+  EXPECT_EQ(loaded.Items(0)->FileName, path);
+  EXPECT_EQ(loaded.Items(0)->AddedTime, 45001.25);
+}
+
+// A longer path cut to 255 bytes would name another file: the record stays
+// in memory and is left out of the file, and Count says what was written.
+TEST(LibraryFile, PathTooLongForTheFieldIsLeftOutOfTheFile) {
+  const std::string tooLong = "/" + std::string(255, 'q');
+  TImageLibrary library;
+  library.Add(Detail("/first.png", 1, 0, 1, 1));
+  library.Add(Detail(tooLong, 2, 0, 1, 1));
+  library.Add(Detail("/last.png", 3, 0, 1, 1));
+  const std::string bytes = Saved(library);
+  EXPECT_EQ(bytes.size(), 264u + 2 * 280u);
+  EXPECT_EQ(library.Count(), 3);
+  EXPECT_EQ(library.Header().Count, 2);
+
+  TImageLibrary loaded;
+  Load(loaded, bytes);
+  ASSERT_EQ(loaded.Count(), 2);
+  EXPECT_EQ(loaded.Items(1)->FileName, "/last.png");
+
+  std::ostringstream out;
+  EXPECT_THROW(library.Items(1)->SaveToStream(out), EFormatError);
+}
+
+TEST(LibraryFile, SaveToFileReplacesTheFileAndLeavesNoTemporary) {
+  test::TempDir dir;
+  const std::string path = dir / "imglib.db";
+  test::WriteFile(path, "old contents");
+  TImageLibrary library;
+  library.Add(Detail("/x.jpg", 1, 128, 10, 20));
+  library.SaveToFile(path);
+  EXPECT_EQ(test::ReadFile(path).size(), 264u + 280u);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+
+  TImageLibrary loaded;
+  loaded.LoadFromFile(path);
+  EXPECT_EQ(loaded.Count(), 1);
+  EXPECT_THROW(loaded.LoadFromFile(dir / "missing.db"), EFileError);
+}
+
+}  // namespace
+}  // namespace vdk
