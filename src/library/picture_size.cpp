@@ -16,21 +16,16 @@ Q_IMPORT_PLUGIN(TPcxPlugin)
 namespace vdk {
 namespace {
 
-// Formats decoded from downloaded files: Qt's own readers, those of Debian's
-// qt6-image-formats-plugins and our PCX plugin. A format another plugin adds
-// at run time (such as one that renders EPS through a PostScript interpreter)
-// is refused.
-constexpr std::array<std::string_view, 16> kTrustedFormats = {
-    "bmp", "cur", "dcx", "gif", "ico", "jpeg", "jpg", "pbm", "pcx", "pgm", "png", "ppm", "tga", "tif", "tiff", "webp",
+// Formats decoded from downloaded files, in the order content is tried: Qt's
+// own readers, those of Debian's qt6-image-formats-plugins and our PCX
+// plugin. Readers that other plugins add at run time (such as one that
+// renders EPS through a PostScript interpreter) are never asked.
+constexpr std::array<std::string_view, 14> kTrustedFormats = {
+    "jpeg", "png", "gif", "bmp", "webp", "tiff", "pcx", "dcx", "ico", "cur", "tga", "ppm", "pgm", "pbm",
 };
 
 // Used when the image reader's allocation limit is switched off.
 constexpr qint64 kFallbackLimitMB = 128;
-
-bool IsTrusted(const QByteArray& format) {
-  const std::string_view name(format.constData(), static_cast<std::size_t>(format.size()));
-  return std::find(kTrustedFormats.begin(), kTrustedFormats.end(), name) != kTrustedFormats.end();
-}
 
 // Pictures are decoded to four bytes a pixel; the allocation limit bounds the
 // declared size before any pixel memory is taken.
@@ -47,20 +42,37 @@ bool CutShort(const TWatchedFile& file, const QByteArray& format) {
   return file.ReadPastEnd() || (format == "bmp" && file.ShortRead());
 }
 
-// The general loader tries the format the file's extension names first, as
-// Qt does for named files, and otherwise recognises the content: some formats
-// cannot be told apart by content alone (a TGA header reads as a cursor's).
+// The trusted format the file's extension names, or empty.
+QByteArray FormatNamedBy(std::string_view path) {
+  std::string ext = LowerCase(ExtractFileExt(path));
+  if (ext.empty()) return {};
+  ext.erase(0, 1);
+  if (ext == "jpg") ext = "jpeg";
+  if (ext == "tif") ext = "tiff";
+  const bool trusted = std::find(kTrustedFormats.begin(), kTrustedFormats.end(), ext) != kTrustedFormats.end();
+  return trusted ? QByteArray::fromStdString(ext) : QByteArray();
+}
+
+bool Accepts(TWatchedFile& file, const QByteArray& format) {
+  QImageReader probe(&file, format);
+  probe.setAutoDetectImageFormat(false);
+  const bool accepted = probe.canRead();
+  file.seek(0);
+  return accepted;
+}
+
+// The general loader takes the format the extension names when its reader
+// accepts the content, as Qt does for named files (some formats cannot be
+// told apart by content alone: a TGA header reads as a cursor's), otherwise
+// the first trusted format whose reader does.
 QByteArray GeneralFormat(TWatchedFile& file, std::string_view path) {
-  const std::string_view ext = ExtractFileExt(path);
-  const QByteArray named = QByteArray::fromStdString(LowerCase(ext.empty() ? ext : ext.substr(1)));
-  if (IsTrusted(named)) {
-    QImageReader probe(&file, named);
-    probe.setAutoDetectImageFormat(false);
-    const bool readable = probe.canRead();
-    file.seek(0);
-    if (readable) return named;
+  const QByteArray named = FormatNamedBy(path);
+  if (!named.isEmpty() && Accepts(file, named)) return named;
+  for (const std::string_view format : kTrustedFormats) {
+    const QByteArray candidate(format.data(), static_cast<qsizetype>(format.size()));
+    if (Accepts(file, candidate)) return candidate;
   }
-  return QImageReader::imageFormat(&file);
+  return {};
 }
 
 }  // namespace
@@ -73,7 +85,7 @@ TPictureSize MeasurePicture(const std::string& path, TPictureDecoder decoder, st
   TWatchedFile file(path, std::move(stop));
   if (!file.Open()) return {};
   const QByteArray format = decoder == TPictureDecoder::Gif ? QByteArray("gif") : GeneralFormat(file, path);
-  if (!IsTrusted(format) || !file.seek(0)) return {};
+  if (format.isEmpty() || !file.seek(0)) return {};
 
   QImageReader reader(&file, format);
   reader.setAutoDetectImageFormat(false);

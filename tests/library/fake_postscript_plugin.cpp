@@ -7,7 +7,10 @@
 namespace vdk::test {
 namespace {
 
-bool IsPostScript(QIODevice* device) { return device && device->peek(4) == "%!PS"; }
+bool IsPostScript(QIODevice* device) {
+  ++TFakePostScriptPlugin::Asked;
+  return device && device->peek(4) == "%!PS";
+}
 
 class TFakePostScriptHandler : public QImageIOHandler {
  public:
@@ -21,6 +24,7 @@ class TFakePostScriptHandler : public QImageIOHandler {
 
 }  // namespace
 
+std::atomic<int> TFakePostScriptPlugin::Asked{0};
 std::atomic<int> TFakePostScriptPlugin::Decodes{0};
 
 QImageIOPlugin::Capabilities TFakePostScriptPlugin::capabilities(QIODevice* device, const QByteArray& format) const {

@@ -82,12 +82,6 @@ std::string EightBitPicture() {
   return Header(layout) + Rle(std::string("\x00\x01\xC7\x00\xC7\x01\x00\x00", 8)) + TrailingPalette();
 }
 
-TEST(LibraryPcx, FormatsAreRegistered) {
-  const QList<QByteArray> formats = QImageReader::supportedImageFormats();
-  EXPECT_TRUE(formats.contains("pcx"));
-  EXPECT_TRUE(formats.contains("dcx"));
-}
-
 TEST(LibraryPcx, EightBitPictureUsesTheTrailingPalette) {
   QByteArray format;
   const QImage image = Decode(EightBitPicture(), &format);

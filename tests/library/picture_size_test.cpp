@@ -133,17 +133,21 @@ TEST_F(LibraryPictureSize, HugeDeclaredSizeFailsWithoutTakingTheMemory) {
 }
 
 // The fake plugin is live (a plain reader uses it), but the library never
-// hands PostScript to it. WMF has no reader at all.
+// shows it a file. WMF has no reader at all.
 TEST_F(LibraryPictureSize, PostScriptAndWmfAreNeverDecoded) {
+  using Fake = test::TFakePostScriptPlugin;
   const std::string eps = dir_ / "page.eps";
   test::WriteFile(eps, Fixture("postscript_page.eps"));
-  const int before = test::TFakePostScriptPlugin::Decodes;
+  const int decodes = Fake::Decodes;
   EXPECT_FALSE(QImageReader(QString::fromStdString(eps)).read().isNull());
-  ASSERT_EQ(test::TFakePostScriptPlugin::Decodes, before + 1);
+  ASSERT_EQ(Fake::Decodes, decodes + 1);
 
+  const int asked = Fake::Asked;
   EXPECT_EQ(MeasurePicture(eps, DecoderFor(eps)), kFailed);
-  EXPECT_EQ(Measure("page.ps", Fixture("postscript_page.eps")), kFailed);
-  EXPECT_EQ(test::TFakePostScriptPlugin::Decodes, before + 1);
+  EXPECT_EQ(Measure("page_without_extension", Fixture("postscript_page.eps")), kFailed);
+  EXPECT_EQ(Measure("photo.jpeg", EncodePicture("jpeg", 5, 5)), (TPictureSize{5, 5}));
+  EXPECT_EQ(Fake::Asked, asked);
+  EXPECT_EQ(Fake::Decodes, decodes + 1);
   EXPECT_EQ(Measure("drawing.wmf", Fixture("wmf_placeable_100x50.wmf")), kFailed);
 }
 
