@@ -30,6 +30,14 @@ bool SameText(std::string_view a, std::string_view b) {
   return true;
 }
 
+bool HasControlByte(std::string_view text) {
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b == 0x7F) return true;
+  }
+  return false;
+}
+
 std::optional<int> ParseInt32(std::string_view text) {
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   int value = 0;

@@ -3,18 +3,12 @@
 #include <algorithm>
 
 #include "core/errors.h"
+#include "core/text_utils.h"
 
 namespace vdk {
 namespace {
 
 enum : std::uint8_t { kSchemeSep = 1, kUserSep = 2, kPortSep = 4 };
-
-bool HasControlByte(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) {
-    const auto b = static_cast<unsigned char>(c);
-    return b < 0x20 || b == 0x7F;
-  });
-}
 
 }  // namespace
 
