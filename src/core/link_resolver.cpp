@@ -1,0 +1,39 @@
+#include "core/link_resolver.h"
+
+#include <algorithm>
+
+#include "core/text_utils.h"
+#include "core/url_path.h"
+
+namespace vdk {
+
+TLinkResolver::TLinkResolver(std::string_view folder) : folder_(Trim(folder)) {
+  if (!IsAbsoluteLink(folder_) || HasControlByte(folder_) || !TURLPath(folder_).IsValid()) return;
+  schemeLength_ = folder_.find(':') + 1;
+  originLength_ = std::min(folder_.find_first_of("/?#", schemeLength_ + 2), folder_.size());
+  // A value appended to a bare "http://host" would extend the host.
+  if (originLength_ == folder_.size()) folder_ += '/';
+  valid_ = true;
+}
+
+std::optional<TJoinedLink> TLinkResolver::Join(std::string_view value) const {
+  if (value.empty()) return std::nullopt;
+  value = value.substr(0, value.find('#'));
+  if (HasControlByte(value)) return std::nullopt;
+  if (!URLScheme(value).empty()) {
+    if (!TURLPath(value).IsValid()) return std::nullopt;
+    return TJoinedLink{0, value};
+  }
+  if (!valid_) return std::nullopt;
+  // Relative values keep the folder's host, which is valid; only a
+  // protocol-relative value brings a host of its own to check.
+  if (value.starts_with("//")) {
+    const std::string url = folder_.substr(0, schemeLength_) + std::string(value);
+    if (!TURLPath(url).IsValid()) return std::nullopt;
+    return TJoinedLink{schemeLength_, value};
+  }
+  if (value.starts_with('/')) return TJoinedLink{originLength_, value};
+  return TJoinedLink{folder_.size(), value};
+}
+
+}  // namespace vdk
