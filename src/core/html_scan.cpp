@@ -13,17 +13,27 @@ constexpr std::array<std::string_view, 3> kKeywords = {"src", "href", "url"};
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// The first position of a lower-case keyword in the body, ignoring the body's
-// letter case; npos when absent.
-std::size_t FindKeyword(std::string_view body, std::string_view keyword) {
-  if (body.size() < keyword.size()) return std::string_view::npos;
-  const std::size_t last = body.size() - keyword.size();
-  for (std::size_t i = 0; i <= last; ++i) {
-    std::size_t k = 0;
-    while (k < keyword.size() && LowerAscii(body[i + k]) == keyword[k]) ++k;
-    if (k == keyword.size()) return i;
+// The first position of each keyword in the body, ignoring the body's letter
+// case (npos when absent), found in one pass over the body.
+std::array<std::size_t, kKeywords.size()> FindKeywords(std::string_view body) {
+  std::array<std::size_t, kKeywords.size()> found;
+  found.fill(std::string_view::npos);
+  std::size_t missing = kKeywords.size();
+  for (std::size_t i = 0; i < body.size() && missing > 0; ++i) {
+    const char c = LowerAscii(body[i]);
+    if (c != 's' && c != 'h' && c != 'u') continue;
+    for (std::size_t k = 0; k < kKeywords.size(); ++k) {
+      const std::string_view keyword = kKeywords[k];
+      if (c != keyword.front() || found[k] != std::string_view::npos || body.size() - i < keyword.size()) continue;
+      std::size_t j = 1;
+      while (j < keyword.size() && LowerAscii(body[i + j]) == keyword[j]) ++j;
+      if (j == keyword.size()) {
+        found[k] = i;
+        --missing;
+      }
+    }
   }
-  return std::string_view::npos;
+  return found;
 }
 
 // The next "<" or ">" at or after p, or end. Both are looked up with memchr
@@ -120,8 +130,7 @@ void THTMLScan::Scan() {
 
 std::size_t THTMLScan::ScanBody(std::string_view body) {
   std::size_t added = 0;
-  for (const std::string_view keyword : kKeywords) {
-    const std::size_t at = FindKeyword(body, keyword);
+  for (const std::size_t at : FindKeywords(body)) {
     if (at == std::string_view::npos) continue;
     const std::size_t equals = body.find('=', at);
     if (equals == std::string_view::npos) continue;
