@@ -22,6 +22,11 @@ endif()
 if(VENDRAKE_FUZZ AND NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
   message(FATAL_ERROR "VENDRAKE_FUZZ needs clang (configure with CXX=clang++)")
 endif()
+# Every library is instrumented for coverage, so libFuzzer is guided by the
+# code under test and not only by the fuzz target's own file.
+if(VENDRAKE_FUZZ)
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
 
 configure_file(${CMAKE_CURRENT_LIST_DIR}/version.h.in ${CMAKE_BINARY_DIR}/generated/vendrake_version.h @ONLY)
 target_include_directories(vendrake_options INTERFACE ${CMAKE_BINARY_DIR}/generated)
