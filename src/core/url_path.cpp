@@ -53,8 +53,7 @@ void TURLPath::SetURL(std::string_view text) {
 }
 
 void TURLPath::Normalise(std::string_view text) {
-  std::string_view rest = Trim(text);
-  rest = rest.substr(0, rest.find('#'));
+  std::string_view rest = Trim(text.substr(0, text.find('#')));
   const std::string_view scheme = URLScheme(rest);
   if (scheme.empty()) {
     protocol_ = "http";
@@ -83,7 +82,8 @@ void TURLPath::Normalise(std::string_view text) {
   }
   resolved_ += query_;
 
-  if (!TIdURI(resolved_).IsValid()) {
+  const TIdURI uri(resolved_);
+  if (!uri.IsValid() || Trim(uri.Host()).empty()) {
     protocol_.clear();
     segments_.clear();
     query_.clear();

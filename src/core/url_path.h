@@ -18,9 +18,9 @@ namespace vdk {
 // http://h/dir, which the download worker retries with the "/" appended.
 // Empty segments stay (http://h/a//b).
 //
-// A text that cannot be fetched (another scheme, no host, a control byte)
-// leaves ResolvedURL empty; otherwise ResolvedURL always parses as a valid
-// TIdURI.
+// A text that cannot be fetched (another scheme, no host or a blank one, a
+// control byte) leaves ResolvedURL empty; otherwise ResolvedURL always parses
+// as a valid TIdURI.
 class TURLPath {
  public:
   TURLPath() = default;

@@ -44,6 +44,7 @@ TEST(URLPath, KeepsTheRulesOfTheWorkList) {
   EXPECT_EQ(Normalised("http://h/"), "http://h");
   EXPECT_EQ(Normalised("http://h/a//"), "http://h/a/");
   EXPECT_EQ(Normalised("http://h/a//b"), "http://h/a//b");
+  EXPECT_EQ(Normalised(" http://h/a/ #top "), "http://h/a");
   // Without a scheme the text is taken as host and path.
   EXPECT_EQ(Normalised("h/a/b.gif"), "http://h/a/b.gif");
   EXPECT_EQ(Normalised("127.0.0.1:8080/x"), "http://127.0.0.1:8080/x");
@@ -74,7 +75,7 @@ TEST(URLPath, UnfetchableTextsResolveToNothing) {
                            "http:///x", "http://:80/x", "http://user@/x", "//h/x",
                            "http://h/a\x01"
                            "b",
-                           "http://h/\x7F", "h:80/x"}) {
+                           "http://h/\x7F", "h:80/x", "http:// /", "http://u@ /x"}) {
     const TURLPath url(text);
     EXPECT_FALSE(url.IsValid()) << text;
     EXPECT_EQ(url.ResolvedURL(), "") << text;
