@@ -11,7 +11,14 @@ namespace {
 
 constexpr std::array<std::string_view, 3> kKeywords = {"src", "href", "url"};
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+// True when the text begins with the lower-case word, ignoring the text's
+// letter case.
+bool StartsWithWord(std::string_view text, std::string_view word) {
+  if (text.size() < word.size()) return false;
+  for (std::size_t i = 0; i < word.size(); ++i)
+    if (LowerAscii(text[i]) != word[i]) return false;
+  return true;
+}
 
 // The first position of each keyword in the body, ignoring the body's letter
 // case (npos when absent), found in one pass over the body.
@@ -20,17 +27,13 @@ std::array<std::size_t, kKeywords.size()> FindKeywords(std::string_view body) {
   found.fill(std::string_view::npos);
   std::size_t missing = kKeywords.size();
   for (std::size_t i = 0; i < body.size() && missing > 0; ++i) {
+    // Most characters start no keyword; they cost one comparison.
     const char c = LowerAscii(body[i]);
     if (c != 's' && c != 'h' && c != 'u') continue;
     for (std::size_t k = 0; k < kKeywords.size(); ++k) {
-      const std::string_view keyword = kKeywords[k];
-      if (c != keyword.front() || found[k] != std::string_view::npos || body.size() - i < keyword.size()) continue;
-      std::size_t j = 1;
-      while (j < keyword.size() && LowerAscii(body[i + j]) == keyword[j]) ++j;
-      if (j == keyword.size()) {
-        found[k] = i;
-        --missing;
-      }
+      if (found[k] != std::string_view::npos || !StartsWithWord(body.substr(i), kKeywords[k])) continue;
+      found[k] = i;
+      --missing;
     }
   }
   return found;

@@ -9,6 +9,7 @@
 #include <cstdio>
 
 #include "core/errors.h"
+#include "core/text_utils.h"
 
 namespace vdk {
 namespace {
@@ -17,8 +18,6 @@ bool Exists(const std::string& path) {
   struct stat st;
   return ::lstat(path.c_str(), &st) == 0;
 }
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 // The candidates of UniqueFileName after the path itself.
 class NumberedNames {

@@ -9,6 +9,8 @@ namespace vdk {
 // Text helpers with the single-byte rules the stored files use: case folding
 // touches ASCII letters only, and trimming drops blanks and control bytes.
 
+inline char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
 std::string_view Trim(std::string_view text);
 std::string LowerCase(std::string_view text);
 bool SameText(std::string_view a, std::string_view b);
