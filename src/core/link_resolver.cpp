@@ -22,18 +22,32 @@ std::optional<TJoinedLink> TLinkResolver::Join(std::string_view value) const {
   if (HasControlByte(value)) return std::nullopt;
   if (!URLScheme(value).empty()) {
     if (!TURLPath(value).IsValid()) return std::nullopt;
-    return TJoinedLink{0, value};
+    return TJoinedLink{TLinkHead::None, value};
   }
   if (!valid_) return std::nullopt;
   // Relative values keep the folder's host, which is valid; only a
   // protocol-relative value brings a host of its own to check.
   if (value.starts_with("//")) {
-    const std::string url = folder_.substr(0, schemeLength_) + std::string(value);
+    const std::string url = std::string(HeadText(TLinkHead::Scheme)) + std::string(value);
     if (!TURLPath(url).IsValid()) return std::nullopt;
-    return TJoinedLink{schemeLength_, value};
+    return TJoinedLink{TLinkHead::Scheme, value};
   }
-  if (value.starts_with('/')) return TJoinedLink{originLength_, value};
-  return TJoinedLink{folder_.size(), value};
+  if (value.starts_with('/')) return TJoinedLink{TLinkHead::Origin, value};
+  return TJoinedLink{TLinkHead::Folder, value};
+}
+
+std::string_view TLinkResolver::HeadText(TLinkHead head) const {
+  switch (head) {
+    case TLinkHead::Scheme:
+      return std::string_view(folder_).substr(0, schemeLength_);
+    case TLinkHead::Origin:
+      return std::string_view(folder_).substr(0, originLength_);
+    case TLinkHead::Folder:
+      return folder_;
+    case TLinkHead::None:
+      break;
+  }
+  return {};
 }
 
 }  // namespace vdk

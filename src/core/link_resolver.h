@@ -1,17 +1,22 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace vdk {
 
+// Which part of the page's folder URL a link starts with: none (an absolute
+// value), its scheme ("https:"), its origin ("https://host:port") or all of it.
+enum class TLinkHead : std::uint8_t { None, Scheme, Origin, Folder };
+
 // A link value joined to the folder URL of the page it was found on: the
-// link's URL is the first HeadLength characters of the folder followed by
-// Tail, normalised by TURLPath. Links of one page share the folder text.
+// link's URL is the head part of the folder followed by Tail, normalised by
+// TURLPath. Links of one page share the folder text.
 struct TJoinedLink {
-  std::size_t HeadLength = 0;
+  TLinkHead Head = TLinkHead::None;
   std::string_view Tail;
 };
 
@@ -34,6 +39,8 @@ class TLinkResolver {
   explicit TLinkResolver(std::string_view folder);
 
   const std::string& Folder() const { return folder_; }
+  // The part of Folder a joined link starts with.
+  std::string_view HeadText(TLinkHead head) const;
 
   // nullopt when the value is dropped. The tail refers to the value's text.
   // Costs time in the value's length only, however long the folder is.

@@ -5,66 +5,69 @@
 
 namespace vdk {
 
+TURLPathItems::TURLPathItems() : pages_{{0, TLinkResolver()}} {}
+
 bool TURLPathItems::Add(std::string_view url) {
   if (!TURLPath(url).IsValid()) return false;
-  Append(0, 0, url);
+  Append(TLinkHead::None, url);
   return true;
 }
 
-void TURLPathItems::StartPage(std::string_view folder) {
-  page_ = TLinkResolver(folder);
-  folders_.push_back(page_.Folder());
-}
+void TURLPathItems::StartPage(std::string_view folder) { pages_.push_back({entries_.size(), TLinkResolver(folder)}); }
 
 bool TURLPathItems::AddLink(std::string_view value) {
-  const auto link = page_.Join(value);
+  const auto link = pages_.back().Resolver.Join(value);
   if (!link) return false;
-  Append(folders_.size() - 1, link->HeadLength, link->Tail);
+  Append(link->Head, link->Tail);
   return true;
 }
 
-void TURLPathItems::Append(std::size_t page, std::size_t headLength, std::string_view tail) {
+void TURLPathItems::Append(TLinkHead head, std::string_view tail) {
   tails_ += tail;
-  entries_.push_back({page, headLength, tails_.size()});
-  if (!runs_.empty() && runs_.back().Repeats == 1) {
-    ++runs_.back().Entries;
-  } else {
-    runs_.push_back({entries_.size() - 1, 1, 1, count_});
-  }
+  entries_.push_back(static_cast<std::uint64_t>(tails_.size()) << 2 | static_cast<std::uint64_t>(head));
   ++count_;
   ++sinceRepeat_;
 }
 
 void TURLPathItems::RepeatLast(std::size_t count) {
   if (count == 0) return;
-  const bool fresh = count <= sinceRepeat_;
-  const bool again = sinceRepeat_ == 0 && !runs_.empty() && runs_.back().Entries == count;
-  if (!fresh && !again) throw std::logic_error("RepeatLast: the links to repeat were not appended as one group");
-
-  Run& last = runs_.back();
-  if (last.Entries == count) {
-    ++last.Repeats;
+  if (count <= sinceRepeat_) {
+    repeats_.push_back({count_, entries_.size() - count, count, 1});
+  } else if (sinceRepeat_ == 0 && !repeats_.empty() && repeats_.back().Entries == count) {
+    ++repeats_.back().Copies;
   } else {
-    // Split the group off the end of a run of single links.
-    last.Entries -= count;
-    runs_.push_back({last.FirstEntry + last.Entries, count, 2, last.FirstIndex + last.Entries});
+    throw std::logic_error("RepeatLast: the links to repeat were not appended as one group");
   }
   count_ += count;
   sinceRepeat_ = 0;
 }
 
+// Before the first repeat, list index and stored link coincide; after a
+// repeat they differ by the copies listed so far.
+std::size_t TURLPathItems::EntryAt(std::size_t index) const {
+  const auto after = std::upper_bound(repeats_.begin(), repeats_.end(), index,
+                                      [](std::size_t i, const Repeat& repeat) { return i < repeat.FirstIndex; });
+  if (after == repeats_.begin()) return index;
+  const Repeat& repeat = *(after - 1);
+  const std::size_t copiesEnd = repeat.FirstIndex + repeat.Entries * repeat.Copies;
+  if (index < copiesEnd) return repeat.FirstEntry + (index - repeat.FirstIndex) % repeat.Entries;
+  return repeat.FirstEntry + repeat.Entries + (index - copiesEnd);
+}
+
 TURLPath TURLPathItems::Items(std::size_t index) const {
   if (index >= count_) throw std::out_of_range("TURLPathItems index out of range");
-  const auto after = std::upper_bound(runs_.begin(), runs_.end(), index,
-                                      [](std::size_t i, const Run& run) { return i < run.FirstIndex; });
-  const Run& run = *(after - 1);
-  const Entry& entry = entries_[run.FirstEntry + (index - run.FirstIndex) % run.Entries];
-  const std::size_t entryNumber = static_cast<std::size_t>(&entry - entries_.data());
-  const std::size_t tailBegin = entryNumber == 0 ? 0 : entries_[entryNumber - 1].TailEnd;
+  const std::size_t entry = EntryAt(index);
+  const std::size_t tailBegin = entry == 0 ? 0 : static_cast<std::size_t>(entries_[entry - 1] >> 2);
+  const std::size_t tailEnd = static_cast<std::size_t>(entries_[entry] >> 2);
+  const auto head = static_cast<TLinkHead>(entries_[entry] & 3);
 
   std::string url;
-  if (entry.HeadLength > 0) url = folders_[entry.Page].substr(0, entry.HeadLength);
-  url.append(tails_, tailBegin, entry.TailEnd - tailBegin);
+  if (head != TLinkHead::None) {
+    const auto page = std::upper_bound(pages_.begin(), pages_.end(), entry,
+                                       [](std::size_t e, const Page& p) { return e < p.FirstEntry; });
+    url = (page - 1)->Resolver.HeadText(head);
+  }
+  url.append(tails_, tailBegin, tailEnd - tailBegin);
   return TURLPath(url);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,19 +14,22 @@ namespace vdk {
 // The links a scan found, in the order found; every entry's ResolvedURL is a
 // valid URL (links that do not resolve are never stored).
 //
-// Cost: a page's links share its folder text and keep only their own value,
-// and a group of links repeated back to back is stored once with a count, so
-// the list grows with the length of the values found, not with the length of
-// the folder URL or the number of repeats. Entries are built as TURLPath
-// objects when read.
+// Cost: a link takes 8 bytes plus its own value; the folder URL of its page
+// is stored once for all of them, and a group of links repeated back to back
+// is stored once with a count. The list therefore grows with the values found,
+// not with the length of the folder URL or the number of repeats. Entries are
+// built as TURLPath objects when read.
 class TURLPathItems {
  public:
   class Iterator;
 
+  TURLPathItems();
+
   // Appends the URL when TURLPath resolves it; returns whether it did.
   bool Add(std::string_view url);
 
-  // Makes the folder URL the base of the values given to AddLink from now on.
+  // Makes the folder URL the base of the values given to AddLink from now on
+  // (until then the folder is empty, and only absolute values resolve).
   void StartPage(std::string_view folder);
   // Appends a cleaned attribute value resolved against the current page
   // (TLinkResolver); returns false, appending nothing, when it is dropped.
@@ -43,27 +47,28 @@ class TURLPathItems {
   Iterator end() const;
 
  private:
-  struct Entry {
-    std::size_t Page;
-    std::size_t HeadLength;
-    std::size_t TailEnd;  // the tail is tails_[previous entry's TailEnd, TailEnd)
+  struct Page {
+    std::size_t FirstEntry;
+    TLinkResolver Resolver;
   };
-  // Entries [FirstEntry, FirstEntry + Entries) listed Repeats times in a row,
-  // starting at list index FirstIndex.
-  struct Run {
+  // The stored links [FirstEntry, FirstEntry + Entries) listed again Copies
+  // times, from list index FirstIndex on.
+  struct Repeat {
+    std::size_t FirstIndex;
     std::size_t FirstEntry;
     std::size_t Entries;
-    std::size_t Repeats;
-    std::size_t FirstIndex;
+    std::size_t Copies;
   };
 
-  void Append(std::size_t page, std::size_t headLength, std::string_view tail);
+  void Append(TLinkHead head, std::string_view tail);
+  std::size_t EntryAt(std::size_t index) const;
 
-  TLinkResolver page_;
-  std::vector<std::string> folders_;
+  std::vector<Page> pages_;
   std::string tails_;
-  std::vector<Entry> entries_;
-  std::vector<Run> runs_;
+  // Per stored link: the end of its tail in tails_ << 2 | its TLinkHead. The
+  // tail begins where the previous link's ends.
+  std::vector<std::uint64_t> entries_;
+  std::vector<Repeat> repeats_;
   std::size_t count_ = 0;
   std::size_t sinceRepeat_ = 0;  // links appended since the last RepeatLast
 };
