@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
+#include <memory>
 #include <mutex>
 #include <string>
 
@@ -12,12 +14,21 @@
 
 namespace vdk {
 
+class TTaskThread;
+class TSynchronizer;
+class TItemsView;
+class TLogView;
+class TImagesView;
+class TImageQueue;
+
 // A task: its options, its start URL and the ranked work list that grows
-// while it runs.
-// Threads: the main thread owns the fields; workers read Options and URL
-// (never changed while the task runs), use Items through its own lock and
-// add to SavedCount atomically.
-class TTask {
+// while it runs, and the run control that starts, refills and stops its
+// workers.
+// Threads: the main thread owns the fields and runs the run control; workers
+// read Options, URL, Displayed and the collaborators (never changed while the
+// task runs), use Items through its own lock and add to SavedCount
+// atomically. Views are only touched on the main thread.
+class TTask : public std::enable_shared_from_this<TTask> {
   // Declared first: Items holds a reference to it.
   std::mutex scanLock_;
 
@@ -38,9 +49,43 @@ class TTask {
   std::string FileName;
   bool Stopped = true;
   bool Stopping = false;
-  bool Displayed = false;
+  std::atomic<bool> Displayed{false};
   std::int32_t FinishedCount = 0;
   std::atomic<std::int32_t> SavedCount{0};
+
+  // Collaborators, set by the owner before the first Start. The views may
+  // stay empty; the synchronizer may not.
+  std::shared_ptr<TSynchronizer> Synchronizer;
+  TItemsView* ItemsView = nullptr;
+  TLogView* LogView = nullptr;
+  TImagesView* ImagesView = nullptr;
+  TImageQueue* ImageQueue = nullptr;
+  // Raised on the main thread when the last running item of a run has ended.
+  std::function<void(TTask&)> OnFinished;
+
+  // Begins or resumes a run: the start item when the list is empty, then
+  // workers for the first eight waiting items. A run with nothing to start
+  // ends at once (Stopped again, OnFinished raised). The task must be owned
+  // by a shared_ptr.
+  void Start();
+  // Ends the run at once: every running item is stopped (its worker ended,
+  // its partial file deleted) and waits again. OnFinished is not raised.
+  void Stop();
+  int RunningCount() const { return Items.RunningCount(); }
+  // The end of a worker's pass, on the main thread: marks its item done,
+  // refills up to seven running workers, and ends the run when none runs.
+  void ItemFinished(TTaskThread& sender);
+
+  void AddItemRow(const TTaskItem* item);
+  void RemoveItemRow(const TTaskItem* item);
+  void AddSavedFileRow(const std::string& path, std::int64_t size);
+  // "[date time] - message" as a new line of the log.
+  void AppendLog(const std::string& message);
+
+  // What every finished run needs besides its views: the task file saved
+  // (when it has a name) and the partial downloads that no worker owns
+  // deleted from the task's mask folders.
+  void FinishRun();
 
   // Writes the task file through a temporary file in the same folder that
   // replaces the old one only once complete; created with mode 0600 since it

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -10,12 +11,13 @@ namespace vdk {
 
 class TTask;
 class TTaskItemList;
+class TTaskThread;
 
 // One URL of a task's work list with its depth and run state.
 // Threads: URL, Depth and the rank are fixed once the item is in a list.
-// Done and Running are changed by the main thread through the setters, which
+// Done, Running and Worker are changed by the main thread only; the setters
 // keep the owning list's index of waiting items current under its lock.
-class TTaskItem {
+class TTaskItem : public std::enable_shared_from_this<TTaskItem> {
  public:
   // startHost is the host of the task's start URL when the item is made; it
   // fixes the item's rank.
@@ -40,6 +42,16 @@ class TTaskItem {
   bool Waiting() const { return !done_ && !running_; }
   void SetDone(bool done);
   void SetRunningFlag(bool running);
+
+  // The worker fetching the item, while it runs.
+  std::shared_ptr<TTaskThread> Worker;
+  // Creates and starts the item's worker; the item runs.
+  void Start();
+  // Ends the item's worker at once; the item waits again (its row keeps its
+  // icon).
+  void Stop();
+  // Changes Running and the icon of the item's row (1 running, 0 not).
+  void SetRunning(bool running);
 
  private:
   friend class TTaskItemList;

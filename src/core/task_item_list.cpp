@@ -91,7 +91,7 @@ void TTaskItemList::Clear() {
   root_ = 0;
   slots_.clear();
   indexed_ = 0;
-  running_ = 0;
+  running_.clear();
 }
 
 std::vector<TaskItemPtr> TTaskItemList::FirstWaiting(int limit) const {
@@ -104,7 +104,17 @@ std::vector<TaskItemPtr> TTaskItemList::FirstWaiting(int limit) const {
 
 int TTaskItemList::RunningCount() const {
   std::lock_guard guard(lock_);
-  return static_cast<int>(running_);
+  return static_cast<int>(running_.size());
+}
+
+std::vector<TaskItemPtr> TTaskItemList::RunningItems() const {
+  std::lock_guard guard(lock_);
+  std::vector<std::pair<std::uint32_t, TaskItemPtr>> byPosition;
+  for (const std::uint32_t node : running_) byPosition.emplace_back(PositionOf(node), nodes_[node].item);
+  std::sort(byPosition.begin(), byPosition.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::vector<TaskItemPtr> out;
+  for (auto& entry : byPosition) out.push_back(std::move(entry.second));
+  return out;
 }
 
 int TTaskItemList::WaitingCount() const {
@@ -133,7 +143,8 @@ void TTaskItemList::ItemStateChanged(TTaskItem& item) {
   if (item.list_ != this) return;
   Node& node = nodes_[item.node_];
   const int waitingDelta = static_cast<int>(item.Waiting()) - static_cast<int>(node.selfWaiting);
-  running_ += static_cast<std::uint32_t>(static_cast<int>(item.Running()) - static_cast<int>(node.selfRunning));
+  if (item.Running()) running_.insert(item.node_);
+  else running_.erase(item.node_);
   node.selfWaiting = item.Waiting();
   node.selfRunning = item.Running();
   if (waitingDelta == 0) return;
@@ -156,7 +167,7 @@ int TTaskItemList::Insert(std::uint32_t position, const TaskItemPtr& item) {
   }
   item->list_ = this;
   item->node_ = id;
-  running_ += nodes_[id].selfRunning ? 1 : 0;
+  if (nodes_[id].selfRunning) running_.insert(id);
   if (root_ == 0) {
     root_ = id;
     return static_cast<int>(position);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <mutex>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "core/task_item.h"
@@ -51,6 +52,8 @@ class TTaskItemList {
   std::vector<TaskItemPtr> FirstWaiting(int limit) const;
   int RunningCount() const;
   int WaitingCount() const;
+  // The running items from the last in list order to the first.
+  std::vector<TaskItemPtr> RunningItems() const;
   // Calls fn for every item in list order under the list lock.
   void ForEach(const std::function<void(const TaskItemPtr&)>& fn) const;
 
@@ -81,7 +84,7 @@ class TTaskItemList {
   std::uint32_t root_ = 0;
   std::vector<std::uint64_t> slots_;  // (hash high 32 bits << 32) | node; 0 = empty
   std::uint32_t indexed_ = 0;  // used slots
-  std::uint32_t running_ = 0;
+  std::unordered_set<std::uint32_t> running_;  // nodes of running items
   std::uint64_t seed_ = 0x9E3779B97F4A7C15ULL;
 };
 

@@ -1,0 +1,126 @@
+// Run control: which items get a worker and when, what happens when a worker
+// ends, how a run is stopped, and the rows a task keeps in its views. All of
+// it runs on the main thread.
+
+#include <exception>
+#include <set>
+#include <stdexcept>
+
+#include "core/ole_date.h"
+#include "core/partial_files.h"
+#include "core/path_utils.h"
+#include "core/task.h"
+#include "core/task_thread.h"
+#include "core/views.h"
+
+namespace vdk {
+namespace {
+
+constexpr int kStartWorkers = 8;
+constexpr int kRefillWorkers = 7;
+
+}  // namespace
+
+void TTaskItem::Start() {
+  Worker = std::make_shared<TTaskThread>(task_->shared_from_this(), shared_from_this());
+  Worker->Resume();
+  SetRunning(true);
+}
+
+void TTaskItem::Stop() {
+  if (Worker) {
+    Worker->Terminate();
+    Worker.reset();
+  }
+  SetRunningFlag(false);
+}
+
+void TTaskItem::SetRunning(bool running) {
+  if (running_ == running) return;
+  SetRunningFlag(running);
+  if (task_->ItemsView) task_->ItemsView->SetRowImage(this, running ? 1 : 0);
+}
+
+void TTask::Start() {
+  if (!Synchronizer) throw std::logic_error("TTask::Start needs a synchronizer");
+  Stopped = false;
+  if (Items.Count() == 0) {
+    try {
+      auto first = std::make_shared<TTaskItem>(this, URL.URI());
+      first->Depth = 0;
+      if (Displayed) AddItemRow(first.get());
+      Items.Add(first);
+    } catch (...) {
+      Stopped = true;
+      throw;
+    }
+  }
+  for (const auto& item : Items.FirstWaiting(kStartWorkers)) item->Start();
+  if (RunningCount() == 0) {
+    Stopped = true;
+    if (OnFinished) OnFinished(*this);
+  }
+}
+
+void TTask::Stop() {
+  Stopped = true;
+  Stopping = true;
+  for (const auto& item : Items.RunningItems()) item->Stop();
+  Stopping = false;
+}
+
+void TTask::ItemFinished(TTaskThread& sender) {
+  const std::shared_ptr<TTaskItem> item = sender.Item();
+  if (item->Worker.get() != &sender) return;  // a worker of an earlier run
+  item->Worker.reset();
+  item->SetDone(true);
+  ++FinishedCount;
+  item->SetRunning(false);
+  RemoveItemRow(item.get());
+  if (!Stopping && !Stopped) {
+    for (const auto& next : Items.FirstWaiting(kRefillWorkers - RunningCount())) next->Start();
+  }
+  if (RunningCount() == 0) {
+    Stopped = true;
+    if (OnFinished) OnFinished(*this);
+  }
+}
+
+void TTask::AddItemRow(const TTaskItem* item) {
+  if (item == nullptr || ItemsView == nullptr) return;
+  const TIdURI& url = item->URL();
+  ItemsView->AddRow(item, item->Running() ? 1 : 0,
+                    {url.URI(), std::string(ExtractFileExt(url.Document())), "---", std::to_string(item->Depth), "---"});
+}
+
+void TTask::RemoveItemRow(const TTaskItem* item) {
+  if (ItemsView) ItemsView->RemoveRow(item);
+}
+
+void TTask::AddSavedFileRow(const std::string& path, std::int64_t size) {
+  if (ImagesView == nullptr || !Displayed) return;
+  ImagesView->AddFileRow(std::string(ExtractFileName(path)), std::string(ExtractFileExt(path)),
+                         std::to_string(size / 1024) + " KB", path);
+}
+
+void TTask::AppendLog(const std::string& message) {
+  if (LogView == nullptr) return;
+  const TDateTime now = DateTimeFromTimeT(std::time(nullptr));
+  LogView->AppendLine("[" + FormatShortDate(now) + " " + FormatLongTime(now) + "] - " + message);
+}
+
+void TTask::FinishRun() {
+  // The clean-up happens even when the save fails; the failure is reported after.
+  std::exception_ptr failure;
+  try {
+    if (!FileName.empty()) SaveToFile(FileName);
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  std::set<std::string> folders{AddSlash(Options.DefaultFolder) + "Saved"};
+  for (const std::string& mask : Options.FileMasks) folders.insert(AddSlash(Options.DefaultFolder) + SplitMask(mask).second);
+  for (const std::string& folder : folders) DeleteLeftoverPartials(folder);
+  if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace vdk

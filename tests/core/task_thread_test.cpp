@@ -1,0 +1,214 @@
+// The download worker end to end against the local test server.
+
+#include "engine_fixture.h"
+
+namespace vdk::test {
+namespace {
+
+using namespace std::string_literals;
+
+std::string Link(const std::string& target) { return "<a href=\"" + target + "\">x</a>\n"; }
+std::string Img(const std::string& target) { return "<img src=\"" + target + "\">\n"; }
+
+class WorkerTest : public EngineTest {};
+
+TEST_F(WorkerTest, DepthLimitFetchesPagesBelowSeekDeepAndFilesAtAnyDepth) {
+  // p0 -> p1 -> ... -> p6, each page with its own picture.
+  for (int i = 0; i <= 6; ++i) {
+    server.Serve("/p" + std::to_string(i) + ".html",
+                 {.body = Link("p" + std::to_string(i + 1) + ".html") + Img("i" + std::to_string(i) + ".gif")});
+    server.Serve("/i" + std::to_string(i) + ".gif", {.body = Bytes(100)});
+  }
+  SetStart("/p0.html");
+  Run();
+  Drain();
+  for (int i = 0; i <= 6; ++i) {
+    EXPECT_EQ(server.CountRequests("GET", "/p" + std::to_string(i) + ".html"), i <= 4 ? 1 : 0) << i;
+    // Pictures of pages 0..4 are at depths 1..5 and saved.
+    EXPECT_EQ(server.CountRequests("GET", "/i" + std::to_string(i) + ".gif"), i <= 4 ? 1 : 0) << i;
+  }
+  EXPECT_EQ(FilesIn("Saved"), (std::set<std::string>{"i0.gif", "i1.gif", "i2.gif", "i3.gif", "i4.gif"}));
+  EXPECT_EQ(task->Items.IndexOfURL(server.Url("/p5.html")) >= 0, true);  // found, at depth 5, not fetched
+  EXPECT_EQ(finished, 1);
+  EXPECT_EQ(task->SavedCount.load(), 5);
+  EXPECT_EQ(task->FinishedCount, task->Items.Count());
+}
+
+TEST_F(WorkerTest, DepthZeroNeverFetchesTheStartPageButSavesAStartFile) {
+  server.Serve("/index.html", {.body = Img("a.gif")});
+  task->Options.SeekDeep = 0;
+  SetStart("/index.html");
+  Run();
+  EXPECT_EQ(server.CountRequests("GET", "/index.html"), 0);
+
+  server.Serve("/direct.jpg", {.body = Bytes(10)});
+  task->Items.Clear();
+  SetStart("/direct.jpg");
+  Run();
+  Drain();
+  EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"direct.jpg"});
+}
+
+TEST_F(WorkerTest, MasksDecideWhatIsSavedAndWhere) {
+  server.Serve("/a/index.html", {.body = Img("pic.JPG") + Img("x.bmp") + Link("news") + Link("/")});
+  server.Serve("/a/pic.JPG", {.body = Bytes(20)});
+  server.Serve("/a/x.bmp", {.body = Bytes(20)});
+  server.Serve("/a/news", {.body = "news\r\nline two\n\0ignored"s});
+  server.Serve("/", {.body = "root\rpage"});
+  SetStart("/a/index.html");
+  Run();
+  Drain();
+  EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"pic.JPG"});
+  EXPECT_EQ(FilesIn("Pages"), std::set<std::string>{});
+  EXPECT_EQ(server.CountRequests("GET", "/a/x.bmp"), 0);  // no mask for bmp
+
+  task->Items.Clear();
+  task->Options.FileMasks.push_back("html, Pages");
+  Run();
+  Drain();
+  EXPECT_EQ(FilesIn("Pages"), (std::set<std::string>{"index.html", "news.html", "index[0].html"}));
+  EXPECT_EQ(ReadFile(dir / "Pages/news.html"), "news\r\nline two\r\n");
+  EXPECT_EQ(ReadFile(dir / "Pages/index[0].html"), "root\r\npage\r\n");
+}
+
+TEST_F(WorkerTest, ExcludedNamesAreComparedWithoutCase) {
+  server.Serve("/index.html", {.body = Img("a/logo.gif") + Img("b/Logo.GIF") + Img("a/logo2.gif")});
+  for (const char* path : {"/a/logo.gif", "/b/Logo.GIF", "/a/logo2.gif"}) server.Serve(path, {.body = Bytes(5)});
+  task->Options.ExcludeFiles = {"LOGO.gif"};
+  SetStart("/index.html");
+  Run();
+  Drain();
+  EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"logo2.gif"});
+  EXPECT_EQ(server.CountRequests("GET", "/a/logo.gif") + server.CountRequests("GET", "/b/Logo.GIF"), 0);
+}
+
+TEST_F(WorkerTest, SizeFilterIsStrictAndRefusesUnknownLengths) {
+  server.Serve("/index.html", {.body = Img("exact.jpg") + Img("over.jpg") + Img("max.jpg") + Img("nolen.jpg") +
+                                       Img("lies.jpg")});
+  server.Serve("/exact.jpg", {.body = Bytes(10240)});
+  server.Serve("/over.jpg", {.body = Bytes(10241)});
+  server.Serve("/max.jpg", {.body = Bytes(10240 * 1024)});
+  server.Serve("/nolen.jpg", {.body = Bytes(20000), .headWithoutLength = true});
+  // Announces 20000 bytes in HEAD, then sends far more than the limit.
+  server.Handle("/lies.jpg", [](const httplib::Request& req, httplib::Response& res) {
+    res.set_content(req.method == "HEAD" ? Bytes(20000) : Bytes(200 * 1024), "image/jpeg");
+  });
+  task->Options.EnableFileLimit = true;
+  task->Options.FileMinSize = 10;
+  task->Options.FileMaxSize = 100;
+  SetStart("/index.html");
+  Run();
+  Drain();
+  EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"over.jpg"});
+  EXPECT_EQ(server.CountRequests("HEAD", "/exact.jpg"), 1);
+  EXPECT_EQ(server.CountRequests("GET", "/exact.jpg"), 0);
+  EXPECT_EQ(server.CountRequests("GET", "/nolen.jpg"), 0);
+  EXPECT_EQ(server.CountRequests("GET", "/lies.jpg"), 1);  // fetched, cut off, deleted
+
+  task->Options.FileMaxSize = 10240;
+  task->Items.Clear();
+  std::filesystem::remove_all(dir / "Saved");
+  Run();
+  Drain();
+  EXPECT_EQ(FilesIn("Saved"), (std::set<std::string>{"over.jpg", "lies.jpg"}));
+  EXPECT_EQ(server.CountRequests("GET", "/max.jpg"), 0);
+}
+
+TEST_F(WorkerTest, NoHeadRequestWhenTheFilterIsOff) {
+  server.Serve("/index.html", {.body = Img("a.gif")});
+  server.Serve("/a.gif", {.body = Bytes(1)});
+  SetStart("/index.html");
+  Run();
+  for (const auto& request : server.Requests()) EXPECT_NE(request.method, "HEAD") << request.path;
+}
+
+TEST_F(WorkerTest, SameNamesGetCountersAndTheLogShowsBothNames) {
+  server.Serve("/index.html", {.body = Img("a/pic.jpg") + Img("b/pic.jpg") + Img("c/pic.jpg")});
+  for (const char* p : {"/a/pic.jpg", "/b/pic.jpg", "/c/pic.jpg"}) server.Serve(p, {.body = std::string(p)});
+  SetStart("/index.html");
+  Run();
+  Drain();
+  EXPECT_EQ(FilesIn("Saved"), (std::set<std::string>{"pic.jpg", "pic[0].jpg", "pic[1].jpg"}));
+  std::set<std::string> bodies;
+  for (const char* name : {"pic.jpg", "pic[0].jpg", "pic[1].jpg"}) bodies.insert(ReadFile(dir / ("Saved/"s + name)));
+  EXPECT_EQ(bodies, (std::set<std::string>{"/a/pic.jpg", "/b/pic.jpg", "/c/pic.jpg"}));
+  EXPECT_EQ(views.Count("File \"pic.jpg\" saved") + views.Count("File \"pic[0].jpg\" saved") +
+                views.Count("File \"pic[1].jpg\" saved"),
+            3);
+  // Each file was announced under its partial name first.
+  const auto saving = std::find(views.log.begin(), views.log.end(), "Saving file \"pic.jpg!!wr\"");
+  ASSERT_NE(saving, views.log.end());
+  EXPECT_LT(saving - views.log.begin(),
+            std::find(views.log.begin(), views.log.end(), "File \"pic.jpg\" saved") - views.log.begin());
+  EXPECT_EQ(views.queued.size(), 3u);
+}
+
+TEST_F(WorkerTest, LogLinesAndRowsAreWordForWord) {
+  server.Serve("/index.html", {.body = Img("big.gif") + Img("small.gif") + Img("big.gif")});
+  server.Serve("/big.gif", {.body = Bytes(5000)});
+  server.Serve("/small.gif", {.body = Bytes(1023)});
+  SetStart("/index.html");
+  Run();
+  Drain();
+  EXPECT_EQ(views.log.front(), "Attach \"" + server.Url("/index.html") + "\"");
+  EXPECT_EQ(views.Count("Links found : 3"), 1);  // duplicates are counted, not added
+  EXPECT_EQ(task->Items.Count(), 3);
+  std::map<std::string, std::string> sizes;
+  for (const auto& row : views.savedRows) {
+    EXPECT_EQ(row[1], ".gif");
+    EXPECT_EQ(row[3], dir / ("Saved/" + row[0]));
+    sizes[row[0]] = row[2];
+  }
+  EXPECT_EQ(sizes, (std::map<std::string, std::string>{{"big.gif", "4 KB"}, {"small.gif", "0 KB"}}));
+  EXPECT_TRUE(views.rows.empty());  // every finished item's row is gone
+}
+
+TEST_F(WorkerTest, RetryWithSlashScansAgainstTheSlashForm) {
+  server.Serve("/dir/", {.body = Img("in-dir.gif")});  // "/dir" itself answers 404
+  server.Serve("/dir/in-dir.gif", {.body = Bytes(3)});
+  SetStart("/dir");
+  Run();
+  Drain();
+  EXPECT_EQ(server.CountRequests("GET", "/dir"), 1);
+  EXPECT_EQ(server.CountRequests("GET", "/dir/"), 1);
+  EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"in-dir.gif"});
+}
+
+TEST_F(WorkerTest, RedirectedPagesResolveAgainstTheirFinalAddress) {
+  server.Serve("/old.html", {.status = 301, .headers = {{"Location", "/gallery/new.html"}}});
+  server.Serve("/gallery/new.html", {.body = Img("pic.gif")});
+  server.Serve("/gallery/pic.gif", {.body = Bytes(3)});
+  SetStart("/old.html");
+  Run();
+  Drain();
+  EXPECT_EQ(server.CountRequests("GET", "/gallery/pic.gif"), 1);
+  EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"pic.gif"});
+}
+
+TEST_F(WorkerTest, OverlongLinksAreNotFollowed) {
+  const std::string longName = "/" + std::string(5000, 'x') + ".gif";
+  server.Serve("/index.html", {.body = Img(longName) + Img("short.gif")});
+  server.Serve(longName, {.body = Bytes(3)});
+  server.Serve("/short.gif", {.body = Bytes(3)});
+  SetStart("/index.html");
+  Run();
+  EXPECT_EQ(task->Items.Count(), 2);
+  EXPECT_EQ(server.CountRequests("GET", longName), 0);
+  EXPECT_EQ(server.CountRequests("GET", "/short.gif"), 1);
+}
+
+TEST_F(WorkerTest, FailedDownloadsLeaveNoPartialFile) {
+  server.Serve("/index.html", {.body = Img("cut.gif") + Img("gone.gif") + Img("ok.gif")});
+  server.Serve("/cut.gif", {.body = Bytes(50000), .cutAfter = 1000});
+  server.Serve("/gone.gif", {.status = 500, .body = "oops"});
+  server.Serve("/ok.gif", {.body = Bytes(10)});
+  SetStart("/index.html");
+  Run();
+  Drain();
+  EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"ok.gif"});
+  EXPECT_EQ(task->FinishedCount, 4);  // failures count as finished
+  EXPECT_EQ(task->SavedCount.load(), 1);
+}
+
+}  // namespace
+}  // namespace vdk::test
