@@ -1,0 +1,34 @@
+#include "app/cli/cli_context.h"
+
+#include "app/cli/cli_error.h"
+#include "core/errors.h"
+#include "platform/registry_file.h"
+#include "platform/vendrake_folders.h"
+
+namespace vdk::cli {
+
+TCliContext LoadContext() {
+  try {
+    TCliContext context;
+    context.Home = VendrakeHome();
+    context.Settings = std::make_unique<TRegSettings>(OpenUserRegistry(), context.Home);
+    context.Settings->LoadFromRegistry();
+    return context;
+  } catch (const EVendrakeError& e) {
+    throw ECliError(kExitFiles, std::string("Cannot read the settings: ") + e.what());
+  }
+}
+
+std::shared_ptr<TTask> LoadTaskFile(const std::string& path) {
+  auto task = std::make_shared<TTask>();
+  try {
+    task->LoadFromFile(path);
+  } catch (const EFormatError& e) {
+    throw ECliError(kExitFiles, path + ": " + e.what());
+  } catch (const EVendrakeError& e) {
+    throw ECliError(kExitFiles, e.what());
+  }
+  return task;
+}
+
+}  // namespace vdk::cli

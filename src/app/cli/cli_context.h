@@ -1,0 +1,30 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "core/reg_settings.h"
+#include "core/task.h"
+
+namespace vdk::cli {
+
+// What every command shares: the user's settings (read from the same store as
+// the desktop window) and the Vendrake home.
+struct TCliContext {
+  std::string Home;  // ends with "/"
+  std::unique_ptr<TRegSettings> Settings;
+
+  const TRegOptions& Defaults() const { return Settings->Options; }
+  std::string ProjectFolder() const { return Settings->Options.ProjectPath; }
+  std::string LibraryFile() const { return Home + "imglib.db"; }
+};
+
+// Loads the settings, creating the default folders on a first start. Raises
+// ECliError (kExitFiles) when the store or the folders cannot be used.
+TCliContext LoadContext();
+
+// Reads a task file; a missing, unreadable or truncated file raises ECliError
+// (kExitFiles) with the reason.
+std::shared_ptr<TTask> LoadTaskFile(const std::string& path);
+
+}  // namespace vdk::cli

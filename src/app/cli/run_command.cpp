@@ -1,0 +1,164 @@
+#include "app/cli/run_command.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "app/cli/cli_context.h"
+#include "app/cli/cli_error.h"
+#include "app/cli/interrupt_watcher.h"
+#include "app/cli/task_options.h"
+#include "app/cli/terminal_views.h"
+#include "core/errors.h"
+#include "core/event_loop.h"
+#include "core/path_utils.h"
+#include "core/task_factory.h"
+#include "core/task_thread.h"
+#include "core/text_utils.h"
+#include "library/add_image_thread_list.h"
+#include "library/library_merge.h"
+
+namespace vdk::cli {
+namespace {
+
+// Stopped workers end within a fraction of a second; this only bounds a
+// machine that has stalled.
+constexpr auto kWorkerExitWait = std::chrono::seconds(10);
+constexpr auto kProgressInterval = std::chrono::milliseconds(500);
+
+bool IsTaskFileArgument(const std::string& target) {
+  std::error_code ec;
+  return SameText(ExtractFileExt(target), ".wrp") || std::filesystem::is_regular_file(target, ec);
+}
+
+// The task of a URL: the project folder's task of that name and URL when it
+// exists (a later run resumes it), otherwise a new task file.
+std::shared_ptr<TTask> TaskForURL(const TCliContext& context, const std::string& url) {
+  RequireCrawlableURL(url);
+  const std::string folder = context.ProjectFolder();
+  const std::string existing = TaskFilePath(folder, TaskNameOfURL(url));
+  std::error_code ec;
+  if (std::filesystem::exists(existing, ec)) {
+    auto task = LoadTaskFile(existing);
+    if (task->URL.Text() == TIdURI(url).Text()) return task;
+  }
+  try {
+    return CreateTaskFile(NameFromURL(url, folder), url, context.Defaults(), folder);
+  } catch (const EVendrakeError& e) {
+    throw ECliError(kExitFiles, e.what());
+  }
+}
+
+// The adapter from the engine's saved files to the add-image workers.
+class TLibraryQueue : public TImageQueue {
+ public:
+  explicit TLibraryQueue(TAddImageThreadList& workers) : workers_(workers) {}
+  void Queue(const std::string& path) override { workers_.Queue(path); }
+
+ private:
+  TAddImageThreadList& workers_;
+};
+
+void SaveLibrary(const TCliContext& context, TAddImageThreadList& workers, const TImageLibrary& additions,
+                 bool interrupted) {
+  if (interrupted) {
+    workers.Stop();
+  } else {
+    std::fprintf(stderr, "Cataloguing %d pictures...\n", additions.Count());
+    workers.WaitUntilIdle();
+  }
+  try {
+    MergeIntoLibraryFile(context.LibraryFile(), additions);
+  } catch (const EVendrakeError& e) {
+    throw ECliError(kExitFiles, std::string("Cannot save the image library: ") + e.what());
+  }
+}
+
+void PrintSummary(const TTask& task, const TTerminalViews& views, bool interrupted) {
+  std::printf("%s after %.1f s: %d pages, %d files, %s saved under %s\n", interrupted ? "Stopped" : "Done",
+              views.Seconds(), views.Pages(), views.Files(), FormatBytes(views.Bytes()).c_str(),
+              task.Options.DefaultFolder.c_str());
+  std::printf("Task file: %s (%d of %d items done)\n", task.FileName.c_str(), task.FinishedCount, task.Items.Count());
+  if (interrupted) std::printf("Run it again to resume with the items not done.\n");
+}
+
+}  // namespace
+
+int RunCommand(const TRunOptions& options) {
+  TCliContext context = LoadContext();
+  std::shared_ptr<TTask> task =
+      IsTaskFileArgument(options.Target) ? LoadTaskFile(options.Target) : TaskForURL(context, options.Target);
+  ApplyRunOptions(options, *task);
+  PrepareSaveFolder(task->Options.DefaultFolder);
+  if (task->Items.Count() > 0 && task->FinishedCount == task->Items.Count()) {
+    std::printf("Every item of the task is done: crawling %s afresh.\n", task->URL.Text().c_str());
+    task->Items.Clear();
+    task->FinishedCount = 0;
+    task->SavedCount = 0;
+  }
+
+  auto loop = std::make_shared<TEventLoop>();
+  TInterruptWatcher interrupt([&loop] { loop->Wake(); });
+  const bool progressLine = !options.Log && ::isatty(STDOUT_FILENO);
+  TTerminalViews views(stdout, progressLine);
+  TImageLibrary additions;
+  std::optional<TAddImageThreadList> cataloguers;
+  std::optional<TLibraryQueue> libraryQueue;
+  if (options.Library) {
+    cataloguers.emplace(additions);
+    libraryQueue.emplace(*cataloguers);
+  }
+
+  bool finished = false;
+  task->Synchronizer = loop;
+  task->ItemsView = &views;
+  task->LogView = &views;
+  task->ImagesView = &views;
+  task->ImageQueue = libraryQueue ? &*libraryQueue : nullptr;
+  task->Displayed = true;
+  task->OnFinished = [&finished](TTask&) { finished = true; };
+  std::printf("Crawling %s into %s\n", task->URL.Text().c_str(), task->Options.DefaultFolder.c_str());
+  try {
+    task->Start();
+  } catch (const EVendrakeError& e) {
+    throw ECliError(kExitUsage, e.what());
+  }
+  while (!finished && !interrupt.Interrupted()) {
+    loop->ProcessFor(kProgressInterval);
+    views.ShowProgress(*task);
+  }
+  const bool interrupted = !finished;
+  if (interrupted) task->Stop();
+  views.ShowProgress(*task);
+  views.EndProgress();
+
+  int code = interrupted ? kExitInterrupted : kExitDone;
+  try {
+    task->FinishRun();
+  } catch (const EVendrakeError& e) {
+    std::fprintf(stderr, "vendrake-cli: cannot save the task: %s\n", e.what());
+    code = kExitFiles;
+  }
+  if (cataloguers) SaveLibrary(context, *cataloguers, additions, interrupted);
+  PrintSummary(*task, views, interrupted);
+  TTaskThread::WaitForAll(kWorkerExitWait);
+  return code;
+}
+
+int NewCommand(const std::string& name, const std::string& url) {
+  if (name.empty() || !IsValidTaskName(name))
+    throw ECliError(kExitUsage, "Invalid task name \"" + name + "\": it may not hold \" # $ % & ' * + , . / : ; < > ? @ \\ ^ |");
+  RequireCrawlableURL(url);
+  const TCliContext context = LoadContext();
+  try {
+    const auto task = CreateTaskFile(name, url, context.Defaults(), context.ProjectFolder());
+    std::printf("%s\n", task->FileName.c_str());
+  } catch (const EVendrakeError& e) {
+    throw ECliError(kExitFiles, e.what());
+  }
+  return kExitDone;
+}
+
+}  // namespace vdk::cli

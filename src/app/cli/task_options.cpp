@@ -1,0 +1,97 @@
+#include "app/cli/task_options.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "app/cli/cli_error.h"
+#include "core/path_utils.h"
+#include "core/text_utils.h"
+
+namespace vdk::cli {
+namespace {
+
+std::string Mask(const std::string& spec) {
+  const auto comma = spec.find(',');
+  const std::string_view ext = Trim(std::string_view(spec).substr(0, comma));
+  const std::string_view folder = comma == std::string::npos ? "Saved" : Trim(std::string_view(spec).substr(comma + 1));
+  if (ext.empty() || ext.find('.') != std::string_view::npos)
+    throw ECliError(kExitUsage, "Invalid mask \"" + spec + "\": give an extension without dot, as jpg or jpg,Pictures");
+  return std::string(ext) + ", " + std::string(folder.empty() ? "Saved" : folder);
+}
+
+void ApplyProxy(const std::string& proxy, TRegOptions& o) {
+  const auto colon = proxy.rfind(':');
+  const auto port = colon == std::string::npos ? std::nullopt : ParseInt32(std::string_view(proxy).substr(colon + 1));
+  if (colon == 0 || !port || *port < 1 || *port > 65535)
+    throw ECliError(kExitUsage, "Invalid proxy \"" + proxy + "\": give HOST:PORT");
+  o.UseProxyServer = true;
+  o.ProxyServerAddr = proxy.substr(0, colon);
+  o.ProxyServerPort = *port;
+}
+
+std::string ReadPassword(const std::string& path) {
+  std::ifstream in(path);
+  if (!in) throw ECliError(kExitFiles, "Cannot read the password file \"" + path + "\": " + std::strerror(errno));
+  std::string password;
+  std::getline(in, password);
+  if (!password.empty() && password.back() == '\r') password.pop_back();
+  return password;
+}
+
+int Positive(const char* what, int value) {
+  if (value < 0) throw ECliError(kExitUsage, std::string("Invalid ") + what + ": " + std::to_string(value));
+  return value;
+}
+
+}  // namespace
+
+void RequireCrawlableURL(const std::string& url) {
+  const TIdURI uri(url);
+  const std::string scheme = LowerCase(uri.Protocol());
+  if (!uri.IsValid() || (scheme != "http" && scheme != "https"))
+    throw ECliError(kExitUsage, "Invalid URL \"" + url + "\": give an http:// or https:// address or a task file");
+}
+
+void ApplyRunOptions(const TRunOptions& options, TTask& task) {
+  TRegOptions& o = task.Options;
+  if (options.Depth) o.SeekDeep = Positive("depth", *options.Depth);
+  if (options.TimeOut) o.TimeOut = Positive("time-out", *options.TimeOut);
+  if (!options.Masks.empty()) {
+    o.FileMasks.clear();
+    for (const auto& spec : options.Masks) o.FileMasks.push_back(Mask(spec));
+  }
+  for (const auto& name : options.Excludes) o.ExcludeFiles.push_back(name);
+  if (options.MinSize) o.FileMinSize = Positive("minimum size", *options.MinSize);
+  if (options.MaxSize) o.FileMaxSize = Positive("maximum size", *options.MaxSize);
+  if (options.MinSize || options.MaxSize) o.EnableFileLimit = true;
+  if (options.NoSizeLimit) o.EnableFileLimit = false;
+  if (o.EnableFileLimit && o.FileMinSize >= o.FileMaxSize)
+    throw ECliError(kExitUsage, "The minimum size must be below the maximum size");
+  if (options.SaveFolder) o.DefaultFolder = AddSlash(std::filesystem::absolute(*options.SaveFolder).string());
+  if (options.Proxy) ApplyProxy(*options.Proxy, o);
+  if (options.User) {
+    o.NeedToLogin = true;
+    o.UserName = *options.User;
+    o.Password = options.PasswordFile ? ReadPassword(*options.PasswordFile) : std::string();
+  }
+}
+
+void PrepareSaveFolder(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  const std::string probe = AddSlash(folder) + ".vendrake-write-test";
+  const int fd = ec ? -1 : ::open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    const std::string reason = ec ? ec.message() : std::strerror(errno);
+    throw ECliError(kExitFiles, "Cannot write to the save folder \"" + folder + "\": " + reason);
+  }
+  ::close(fd);
+  ::unlink(probe.c_str());
+}
+
+}  // namespace vdk::cli

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "app/cli/run_command.h"
+#include "core/task.h"
+
+namespace vdk::cli {
+
+// Raises ECliError (kExitUsage) unless the URL is an http:// or https://
+// address with a host.
+void RequireCrawlableURL(const std::string& url);
+
+// Applies the run's option overrides to the task. Bad values (a mask without
+// extension, a proxy without port, sizes out of order, an unreadable password
+// file) raise ECliError.
+void ApplyRunOptions(const TRunOptions& options, TTask& task);
+
+// Creates the save folder with its parents and checks that files can be
+// written there; raises ECliError (kExitFiles) otherwise.
+void PrepareSaveFolder(const std::string& folder);
+
+}  // namespace vdk::cli

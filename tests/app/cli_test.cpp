@@ -1,0 +1,157 @@
+// vendrake-cli end to end: a crawl of the local test server, an interrupted
+// run resumed, the machine-readable task view, and bad input.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "cli_process.h"
+#include "core/task.h"
+#include "core/task_factory.h"
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+#include "support/test_server.h"
+
+namespace vdk::test {
+namespace {
+
+class CliTest : public ::testing::Test {
+ protected:
+  CliTest() {
+    server.Serve("/index.html", {.body = "<img src=a.jpg><img src=b.jpg><a href=more.html>more</a>"});
+    server.Serve("/more.html", {.body = "<img src=c.png>"});
+    for (const char* name : {"/a.jpg", "/b.jpg", "/c.png"}) server.Serve(name, {.body = std::string(20000, 'x')});
+  }
+
+  std::string Url() const { return server.Url("/index.html"); }
+  std::string TaskFile() const { return home / ("Images/Projects/" + TaskNameOfURL(Url()) + ".wrp"); }
+  std::string SavedFolder() const {
+    return home / ("Images/Downloaded Files/" + TaskNameOfURL(Url()) + "/Saved");
+  }
+  std::set<std::string> Saved() const {
+    std::set<std::string> names;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(SavedFolder(), ec)) names.insert(e.path().filename());
+    return names;
+  }
+  CliResult Run(const std::vector<std::string>& args, std::optional<std::size_t> limit = std::nullopt) {
+    return RunCli(args, home.Path(), limit);
+  }
+  static int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+  TempDir home;
+  TestServer server;
+};
+
+TEST_F(CliTest, RunCrawlsIntoTheHomeAndShowsTheTask) {
+  const CliResult run = Run({"run", Url()});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(Saved(), (std::set<std::string>{"a.jpg", "b.jpg", "c.png"}));
+  EXPECT_NE(run.out.find("Done after"), std::string::npos);
+  EXPECT_NE(run.out.find("2 pages, 3 files"), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("File \"a.jpg\" saved"), std::string::npos);  // not a terminal: log lines
+
+  const CliResult show = Run({"show", TaskFile(), "--json", "--items"});
+  ASSERT_EQ(show.code, 0) << show.err;
+  WriteFile(home / "show.json", show.out);
+  EXPECT_EQ(RunProgram({"python3", "-m", "json.tool", home / "show.json"}), 0) << show.out;
+  EXPECT_NE(show.out.find("\"state\":\"done\""), std::string::npos);
+  EXPECT_NE(show.out.find("\"saved_count\":3"), std::string::npos);
+  EXPECT_NE(show.out.find("\"url\":\"" + server.Url("/c.png") + "\""), std::string::npos);
+
+  const CliResult list = Run({"list"});
+  EXPECT_EQ(list.code, 0);
+  EXPECT_NE(list.out.find("[done, 5/5 items]"), std::string::npos) << list.out;
+}
+
+TEST_F(CliTest, InterruptStopsAndSavesAndTheNextRunResumes) {
+  for (const char* name : {"/a.jpg", "/b.jpg"})
+    server.Serve(name, {.body = std::string(20000, 'x'), .cutAfter = 100, .stall = true});
+  CliProcess cli({"run", Url()}, home.Path());
+  server.WaitForStalled(2);
+  cli.Interrupt();
+  const CliResult stopped = cli.Wait();
+  EXPECT_EQ(stopped.code, 130) << stopped.err;
+  EXPECT_NE(stopped.out.find("Stopped after"), std::string::npos);
+  for (const auto& name : Saved()) EXPECT_FALSE(name.ends_with("!!wr")) << name;
+
+  TTask saved;
+  saved.LoadFromFile(TaskFile());
+  for (const char* name : {"/a.jpg", "/b.jpg"}) {
+    const int index = saved.Items.IndexOfURL(server.Url(name));
+    ASSERT_GE(index, 0);
+    EXPECT_FALSE(saved.Items.Items(index)->Done()) << name;
+  }
+
+  server.ReleaseStalls();
+  for (const char* name : {"/a.jpg", "/b.jpg"}) server.Serve(name, {.body = std::string(20000, 'y')});
+  const CliResult resumed = Run({"run", TaskFile()});
+  ASSERT_EQ(resumed.code, 0) << resumed.err;
+  EXPECT_EQ(Saved(), (std::set<std::string>{"a.jpg", "b.jpg", "c.png"}));
+  EXPECT_EQ(ReadFile(SavedFolder() + "/a.jpg"), std::string(20000, 'y'));
+  EXPECT_EQ(server.CountRequests("GET", "/index.html"), 1);  // resumed, not started afresh
+}
+
+TEST_F(CliTest, OptionsOverrideTheTaskAndAreSaved) {
+  const CliResult run = Run({"run", Url(), "--depth", "1", "--mask", "png,Pics", "--no-size-limit"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_TRUE(Saved().empty());  // only png is wanted, and more.html is too deep for its picture
+  TTask task;
+  task.LoadFromFile(TaskFile());
+  EXPECT_EQ(task.Options.SeekDeep, 1);
+  EXPECT_EQ(task.Options.FileMasks, std::vector<std::string>{"png, Pics"});
+  EXPECT_FALSE(task.Options.EnableFileLimit);
+  for (const auto& request : server.Requests()) EXPECT_NE(request.method, "HEAD");
+}
+
+TEST_F(CliTest, BadInputGivesOneLineAndItsExitCode) {
+  const CliResult missing = Run({"run", home / "missing.wrp"});
+  EXPECT_EQ(missing.code, 2);
+  EXPECT_EQ(Lines(missing.err), 1) << missing.err;
+
+  WriteFile(home / "short.wrp", std::string(1000, '\0'));
+  const CliResult truncated = Run({"show", home / "short.wrp"});
+  EXPECT_EQ(truncated.code, 2);
+  EXPECT_NE(truncated.err.find("truncated"), std::string::npos) << truncated.err;
+  EXPECT_EQ(Lines(truncated.err), 1);
+
+  for (const char* url : {"ftp://h/x", "not a url", "http:///nohost"}) {
+    const CliResult invalid = Run({"run", url});
+    EXPECT_EQ(invalid.code, 1) << url;
+    EXPECT_EQ(Lines(invalid.err), 1) << invalid.err;
+  }
+
+  WriteFile(home / "plain-file", "");
+  const CliResult unwritable = Run({"run", Url(), "--save-folder", home / "plain-file/sub"});
+  EXPECT_EQ(unwritable.code, 2);
+  EXPECT_NE(unwritable.err.find("save folder"), std::string::npos) << unwritable.err;
+
+  EXPECT_EQ(Run({"run", Url(), "--bogus"}).code, 1);
+  EXPECT_EQ(Run({"run", Url(), "--proxy", "nohost"}).code, 1);
+  EXPECT_EQ(Run({"new", "bad.name", Url()}).code, 1);
+  EXPECT_EQ(Run({"--help"}).code, 0);
+  EXPECT_NE(Run({"--version"}).out.find("vendrake-cli "), std::string::npos);
+}
+
+TEST_F(CliTest, AFullDiskLosesNeitherTheTaskFileNorOtherFiles) {
+  ASSERT_EQ(Run({"run", Url()}).code, 0);
+  const std::string before = ReadFile(TaskFile());
+
+  // A big picture that cannot be written, then a task file that cannot be
+  // saved: the limit lies between the two sizes, then below the task file.
+  server.Serve("/more.html", {.body = "<img src=c.png><img src=big.jpg>"});
+  server.Serve("/big.jpg", {.body = std::string(3 << 20, 'z')});
+  const CliResult noRoom = Run({"run", TaskFile()}, std::size_t{2} << 20);
+  EXPECT_EQ(noRoom.code, 0) << noRoom.err;
+  EXPECT_EQ(Saved(), (std::set<std::string>{"a.jpg", "b.jpg", "c.png", "a[0].jpg", "b[0].jpg", "c[0].png"}));
+
+  const std::string afterFirst = ReadFile(TaskFile());
+  const CliResult noRoomForTask = Run({"run", TaskFile()}, std::size_t{300} << 10);
+  EXPECT_EQ(noRoomForTask.code, 2);
+  EXPECT_NE(noRoomForTask.err.find("cannot save the task"), std::string::npos) << noRoomForTask.err;
+  EXPECT_EQ(ReadFile(TaskFile()), afterFirst);
+  EXPECT_NE(afterFirst, before);
+}
+
+}  // namespace
+}  // namespace vdk::test
