@@ -4,18 +4,28 @@ JOBS ?= $(shell nproc)
 WERROR ?= OFF
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test test-asan test-tsan fuzz format clean
+.PHONY: all deps build run test test-asan test-tsan fuzz format clean
 
 all: build
 
 deps:
 	scripts/install-deps.sh
 
-$(BUILD)/build.ninja:
+# Configured every time (cheap when nothing changed), so WERROR and
+# CMAKE_FLAGS always apply, also to an existing build folder.
+build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DVENDRAKE_WERROR=$(WERROR) $(CMAKE_FLAGS)
-
-build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
+
+# The main job. Without URL: crawl the demo gallery served on 127.0.0.1.
+# With URL=...: crawl that site into your Vendrake home.
+# (When the desktop window exists, it opens here when a display is present.)
+run: build
+ifdef URL
+	$(BUILD)/src/app/vendrake-cli run "$(URL)"
+else
+	scripts/run-demo.sh $(BUILD)
+endif
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

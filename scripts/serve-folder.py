@@ -1,0 +1,25 @@
+#!/usr/bin/env python3
+"""Serves a folder over HTTP on 127.0.0.1 with a port the system picks, and
+prints the server's address on the first line of its output.
+
+Usage: scripts/serve-folder.py FOLDER
+"""
+import functools
+import http.server
+import sys
+
+
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    def log_message(self, *args):
+        pass
+
+
+def main():
+    handler = functools.partial(QuietHandler, directory=sys.argv[1])
+    with http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler) as server:
+        print(f"http://127.0.0.1:{server.server_address[1]}/", flush=True)
+        server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
