@@ -1,9 +1,9 @@
 #pragma once
 
+#include <sys/types.h>
 #include <functional>
 #include <iosfwd>
 #include <string>
-#include <sys/types.h>
 
 namespace vdk {
 

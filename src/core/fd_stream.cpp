@@ -1,7 +1,7 @@
 #include "core/fd_stream.h"
 
-#include <cerrno>
 #include <unistd.h>
+#include <cerrno>
 
 namespace vdk {
 

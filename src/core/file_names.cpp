@@ -17,7 +17,8 @@ __extension__ using Int128 = __int128;
 std::string SafeFileName(std::string_view name) {
   if (name.empty() || name == "." || name == "..") return "_";
   std::string out(name);
-  std::replace_if(out.begin(), out.end(), [](char c) { return c == '/' || static_cast<unsigned char>(c) < 0x20; }, '_');
+  std::replace_if(
+      out.begin(), out.end(), [](char c) { return c == '/' || static_cast<unsigned char>(c) < 0x20; }, '_');
   if (out.size() <= kMaxName) return out;
   std::string ext(ExtractFileExt(out));
   if (ext.size() > kMaxName / 2) ext.clear();

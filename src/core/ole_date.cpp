@@ -73,8 +73,8 @@ TDateTime EncodeTime(int hour, int minute, int second, int millisecond) {
 }
 
 TDateTime EncodeDateTime(const CivilDateTime& v) {
-  const std::int64_t day = DaysFromCivil(v.Year, static_cast<unsigned>(v.Month), static_cast<unsigned>(v.Day)) -
-                           kOleEpochDays;
+  const std::int64_t day =
+      DaysFromCivil(v.Year, static_cast<unsigned>(v.Month), static_cast<unsigned>(v.Day)) - kOleEpochDays;
   const std::int64_t ms = ((v.Hour * 60LL + v.Minute) * 60 + v.Second) * 1000 + v.Millisecond;
   return FromSerialMs(day * kMsPerDay + ms);
 }

@@ -97,7 +97,8 @@ void TTaskItemList::Clear() {
 std::vector<TaskItemPtr> TTaskItemList::FirstWaiting(int limit) const {
   std::lock_guard guard(lock_);
   std::vector<TaskItemPtr> out;
-  const std::uint32_t n = std::min<std::uint32_t>(static_cast<std::uint32_t>(std::max(limit, 0)), nodes_[root_].waiting);
+  const std::uint32_t n =
+      std::min<std::uint32_t>(static_cast<std::uint32_t>(std::max(limit, 0)), nodes_[root_].waiting);
   for (std::uint32_t k = 0; k < n; ++k) out.push_back(nodes_[KthWaiting(k)].item);
   return out;
 }
@@ -143,8 +144,10 @@ void TTaskItemList::ItemStateChanged(TTaskItem& item) {
   if (item.list_ != this) return;
   Node& node = nodes_[item.node_];
   const int waitingDelta = static_cast<int>(item.Waiting()) - static_cast<int>(node.selfWaiting);
-  if (item.Running()) running_.insert(item.node_);
-  else running_.erase(item.node_);
+  if (item.Running())
+    running_.insert(item.node_);
+  else
+    running_.erase(item.node_);
   node.selfWaiting = item.Waiting();
   node.selfRunning = item.Running();
   if (waitingDelta == 0) return;

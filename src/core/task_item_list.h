@@ -80,10 +80,10 @@ class TTaskItemList {
 
   mutable std::recursive_mutex lock_;
   std::mutex& scanLock_;
-  std::vector<Node> nodes_;         // nodes_[0] is the empty sentinel
+  std::vector<Node> nodes_;  // nodes_[0] is the empty sentinel
   std::uint32_t root_ = 0;
-  std::vector<std::uint64_t> slots_;  // (hash high 32 bits << 32) | node; 0 = empty
-  std::uint32_t indexed_ = 0;  // used slots
+  std::vector<std::uint64_t> slots_;           // (hash high 32 bits << 32) | node; 0 = empty
+  std::uint32_t indexed_ = 0;                  // used slots
   std::unordered_set<std::uint32_t> running_;  // nodes of running items
   std::uint64_t seed_ = 0x9E3779B97F4A7C15ULL;
 };

@@ -89,8 +89,9 @@ void TTask::ItemFinished(TTaskThread& sender) {
 void TTask::AddItemRow(const TTaskItem* item) {
   if (item == nullptr || ItemsView == nullptr) return;
   const TIdURI& url = item->URL();
-  ItemsView->AddRow(item, item->Running() ? 1 : 0,
-                    {url.URI(), std::string(ExtractFileExt(url.Document())), "---", std::to_string(item->Depth), "---"});
+  ItemsView->AddRow(
+      item, item->Running() ? 1 : 0,
+      {url.URI(), std::string(ExtractFileExt(url.Document())), "---", std::to_string(item->Depth), "---"});
 }
 
 void TTask::RemoveItemRow(const TTaskItem* item) {
@@ -118,7 +119,8 @@ void TTask::FinishRun() {
     failure = std::current_exception();
   }
   std::set<std::string> folders{AddSlash(Options.DefaultFolder) + "Saved"};
-  for (const std::string& mask : Options.FileMasks) folders.insert(AddSlash(Options.DefaultFolder) + SplitMask(mask).second);
+  for (const std::string& mask : Options.FileMasks)
+    folders.insert(AddSlash(Options.DefaultFolder) + SplitMask(mask).second);
   for (const std::string& folder : folders) DeleteLeftoverPartials(folder);
   if (failure) std::rethrow_exception(failure);
 }

@@ -191,10 +191,10 @@ void TTaskThread::OnWork(THttpClient& http, std::int64_t count) {
   if (completed == lastProgressText_ || now - lastProgress_ < kProgressInterval) return;
   lastProgress_ = now;
   lastProgressText_ = completed;
-  task_->Synchronizer->Synchronize(token_, [task = task_.get(), item = item_.get(), size = SizeText(length),
-                                            completed = std::move(completed)] {
-    if (task->Displayed && task->ItemsView) task->ItemsView->SetRowProgress(item, size, completed);
-  });
+  task_->Synchronizer->Synchronize(
+      token_, [task = task_.get(), item = item_.get(), size = SizeText(length), completed = std::move(completed)] {
+        if (task->Displayed && task->ItemsView) task->ItemsView->SetRowProgress(item, size, completed);
+      });
 }
 
 void TTaskThread::PagePart(THttpClient& http) {
@@ -261,7 +261,8 @@ void TTaskThread::AddLinks(const std::string& baseURL, std::string text) {
     newItem->Depth = item_->Depth + 1;
     bool added = false;
     UnderStepLock([&] { added = task_->Items.Items(task_->Items.Add(newItem)) == newItem; });
-    if (added && task_->Displayed) Sync([task = task_.get(), newItem] {
+    if (added && task_->Displayed)
+      Sync([task = task_.get(), newItem] {
         if (task->Displayed) task->AddItemRow(newItem.get());
       });
   }

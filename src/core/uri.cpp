@@ -14,10 +14,14 @@ enum : std::uint8_t { kSchemeSep = 1, kUserSep = 2, kPortSep = 4 };
 
 std::uint32_t TIdURI::Gap(int i) const {
   switch (i) {
-    case 1: return (seps_ & kSchemeSep) ? 3 : 0;
-    case 2: return (seps_ & kUserSep) ? 1 : 0;
-    case 3: return (seps_ & kPortSep) ? 1 : 0;
-    default: return 0;
+    case 1:
+      return (seps_ & kSchemeSep) ? 3 : 0;
+    case 2:
+      return (seps_ & kUserSep) ? 1 : 0;
+    case 3:
+      return (seps_ & kPortSep) ? 1 : 0;
+    default:
+      return 0;
   }
 }
 

@@ -25,9 +25,7 @@ class CliTest : public ::testing::Test {
 
   std::string Url() const { return server.Url("/index.html"); }
   std::string TaskFile() const { return home / ("Images/Projects/" + TaskNameOfURL(Url()) + ".wrp"); }
-  std::string SavedFolder() const {
-    return home / ("Images/Downloaded Files/" + TaskNameOfURL(Url()) + "/Saved");
-  }
+  std::string SavedFolder() const { return home / ("Images/Downloaded Files/" + TaskNameOfURL(Url()) + "/Saved"); }
   std::set<std::string> Saved() const {
     std::set<std::string> names;
     std::error_code ec;

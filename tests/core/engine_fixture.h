@@ -52,9 +52,7 @@ struct RecordingViews : TItemsView, TLogView, TImagesView, TImageQueue {
     std::lock_guard lock(queuedLock);
     queued.push_back(path);
   }
-  int Count(const std::string& message) const {
-    return static_cast<int>(std::count(log.begin(), log.end(), message));
-  }
+  int Count(const std::string& message) const { return static_cast<int>(std::count(log.begin(), log.end(), message)); }
 };
 
 // A task wired to recording views and an event loop, saving under a
@@ -78,6 +76,7 @@ class EngineTest : public ::testing::Test {
     task->Stop();
     server.ReleaseStalls();
     EXPECT_TRUE(TTaskThread::WaitForAll(std::chrono::seconds(30)));
+    loop->ProcessPending();  // drops the calls of stopped workers, which hold the task
   }
 
   void SetStart(const std::string& path) { task->URL.SetURI(server.Url(path)); }
@@ -88,8 +87,8 @@ class EngineTest : public ::testing::Test {
     RunUntilStopped();
   }
   void RunUntilStopped() {
-    ASSERT_TRUE(loop->ProcessUntil([&] { return task->Stopped; },
-                                   std::chrono::steady_clock::now() + std::chrono::seconds(120)))
+    ASSERT_TRUE(
+        loop->ProcessUntil([&] { return task->Stopped; }, std::chrono::steady_clock::now() + std::chrono::seconds(120)))
         << "the run did not end";
   }
   // Waits until every worker thread has returned, then runs what they left in

@@ -58,10 +58,10 @@ TEST(EventLoop, ProcessForEndsEarlyWhenWoken) {
 }
 
 TEST(ProgressText, PercentRoundsHalfToEven) {
-  EXPECT_EQ(PercentText(1, 8), "12%");   // 12.5
-  EXPECT_EQ(PercentText(3, 8), "38%");   // 37.5
-  EXPECT_EQ(PercentText(1, 40), "2%");   // 2.5, exact despite binary fractions
-  EXPECT_EQ(PercentText(3, 40), "8%");   // 7.5
+  EXPECT_EQ(PercentText(1, 8), "12%");  // 12.5
+  EXPECT_EQ(PercentText(3, 8), "38%");  // 37.5
+  EXPECT_EQ(PercentText(1, 40), "2%");  // 2.5, exact despite binary fractions
+  EXPECT_EQ(PercentText(3, 40), "8%");  // 7.5
   EXPECT_EQ(PercentText(2, 3), "67%");
   EXPECT_EQ(PercentText(10, 10), "100%");
   EXPECT_EQ(PercentText(5, 0), "---");

@@ -157,8 +157,8 @@ TEST(TaskFile, ItemLinesParseDoneDepthAndTheRestAsUrl) {
 TEST(TaskFile, LinesWithoutAUsableUrlAreSkipped) {
   TTask task;
   std::string items = "0,0,http://h/good1\r\n";
-  items += "1,0,\r\n";                       // empty URL
-  items += "1\r\n";                          // no commas at all
+  items += "1,0,\r\n";                        // empty URL
+  items += "1\r\n";                           // no commas at all
   items += "0,1,www.noscheme.com/x.gif\r\n";  // no protocol
   items += "0,1,http:///nohost\r\n";
   items += std::string("0,1,http://h/nul\0byte\r\n", 24);

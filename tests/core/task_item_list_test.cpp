@@ -46,9 +46,9 @@ TEST(TaskItemList, AddRanksRefusesDuplicatesAndKeepsInsertionOrderOfEqualRanks) 
   EXPECT_EQ(index, 1);
   EXPECT_NE(list.Items(index), duplicate);
   EXPECT_EQ(list.Count(), 5);
-  EXPECT_EQ(Urls(list), (std::vector<std::string>{"http://h.site.com/aa.htm", "http://h.site.com/bb.htm",
-                                                  "http://h.site.com/", "http://img.site.com/b.gif",
-                                                  "http://other.org/a.gif"}));
+  EXPECT_EQ(Urls(list),
+            (std::vector<std::string>{"http://h.site.com/aa.htm", "http://h.site.com/bb.htm", "http://h.site.com/",
+                                      "http://img.site.com/b.gif", "http://other.org/a.gif"}));
 }
 
 TEST(TaskItemList, IndexOfUrlIsExactAndFindsTheLastOfAppendedDuplicates) {
@@ -82,13 +82,14 @@ TEST(TaskItemList, MatchesAPlainListOverRandomOperations) {
   };
   for (int step = 0; step < 4000; ++step) {
     const int op = static_cast<int>(rng() % 10);
-    const std::string url = std::string("http://") + hosts[rng() % 3] + "/" + std::string(rng() % 6, 'p') +
-                            std::to_string(rng() % 300);
+    const std::string url =
+        std::string("http://") + hosts[rng() % 3] + "/" + std::string(rng() % 6, 'p') + std::to_string(rng() % 300);
     if (op < 6) {
       auto item = MakeItem(task, url);
       int expected = modelIndexOf(url);
       if (expected < 0) {
-        const auto at = std::find_if(model.begin(), model.end(), [&](const auto& m) { return m->Rank() < item->Rank(); });
+        const auto at =
+            std::find_if(model.begin(), model.end(), [&](const auto& m) { return m->Rank() < item->Rank(); });
         expected = static_cast<int>(at - model.begin());
         model.insert(at, item);
       }
@@ -101,8 +102,10 @@ TEST(TaskItemList, MatchesAPlainListOverRandomOperations) {
       ASSERT_EQ(list.Append(item), static_cast<int>(model.size()) - 1);
     } else if (op == 7 && !model.empty()) {
       auto& item = model[rng() % model.size()];
-      if (rng() % 2) item->SetDone(!item->Done());
-      else item->SetRunningFlag(!item->Running());
+      if (rng() % 2)
+        item->SetDone(!item->Done());
+      else
+        item->SetRunningFlag(!item->Running());
     } else {
       ASSERT_EQ(list.IndexOfURL(url), modelIndexOf(url));
     }

@@ -61,11 +61,12 @@ class RunControlTest : public EngineTest {
           res.set_content("data", "image/gif");
           return;
         }
-        res.set_content_provider(1000, "image/gif", [this, path = req.path](std::size_t, std::size_t, httplib::DataSink& sink) {
-          sink.write("0123456789", 10);
-          gates.Wait(path);
-          return false;
-        });
+        res.set_content_provider(1000, "image/gif",
+                                 [this, path = req.path](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                   sink.write("0123456789", 10);
+                                   gates.Wait(path);
+                                   return false;
+                                 });
       });
       auto item = std::make_shared<TTaskItem>(task.get(), server.Url(path));
       item->Depth = 1;
@@ -160,9 +161,9 @@ TEST_F(RunControlTest, StopLeavesNothingBehindAndTheNextStartResumes) {
   EXPECT_EQ(task->FinishedCount, 0);
   EXPECT_EQ(finished, 0);
 
-  for (int i = 0; i < 5; ++i) server.Handle("/f/" + std::to_string(i) + ".gif", [](const auto&, auto& res) {
-      res.set_content("complete", "image/gif");
-    });
+  for (int i = 0; i < 5; ++i)
+    server.Handle("/f/" + std::to_string(i) + ".gif",
+                  [](const auto&, auto& res) { res.set_content("complete", "image/gif"); });
   Run();
   Drain();
   EXPECT_EQ(FilesIn("Saved").size(), 5u);

@@ -83,8 +83,8 @@ TEST_F(WorkerTest, ExcludedNamesAreComparedWithoutCase) {
 }
 
 TEST_F(WorkerTest, SizeFilterIsStrictAndRefusesUnknownLengths) {
-  server.Serve("/index.html", {.body = Img("exact.jpg") + Img("over.jpg") + Img("max.jpg") + Img("nolen.jpg") +
-                                       Img("lies.jpg")});
+  server.Serve("/index.html",
+               {.body = Img("exact.jpg") + Img("over.jpg") + Img("max.jpg") + Img("nolen.jpg") + Img("lies.jpg")});
   server.Serve("/exact.jpg", {.body = Bytes(10240)});
   server.Serve("/over.jpg", {.body = Bytes(10241)});
   server.Serve("/max.jpg", {.body = Bytes(10240 * 1024)});

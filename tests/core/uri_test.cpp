@@ -54,8 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
         UriCase{"www.h.com/a/b.gif", "", "", "", "www.h.com/a/", "b.gif", "", nullptr},
         UriCase{"pic.gif", "", "", "", "", "pic.gif", "", nullptr},
         UriCase{"http:///x", "http", "", "", "/", "x", "", nullptr},
-        UriCase{"://h/x", "", "h", "", "/", "x", "", nullptr},
-        UriCase{"", "", "", "", "", "", "", nullptr}));
+        UriCase{"://h/x", "", "h", "", "/", "x", "", nullptr}, UriCase{"", "", "", "", "", "", "", nullptr}));
 
 TEST(Uri, UserInfoIsKeptApartFromTheHost) {
   const TIdURI uri("http://me:secret@h:81/x");
@@ -73,7 +72,9 @@ TEST(Uri, ControlBytesMakeAUrlUnusable) {
 }
 
 TEST(Uri, FullTextSplitsTheSameWayAgain) {
-  for (const char* text : {"h6ztp://:\xd0" "0,http:/1/h1/", "http://a:b:/x", "http://@h/", "http://u@[::1]:/p?q"}) {
+  for (const char* text : {"h6ztp://:\xd0"
+                           "0,http:/1/h1/",
+                           "http://a:b:/x", "http://@h/", "http://u@[::1]:/p?q"}) {
     const TIdURI first(text);
     const TIdURI again(first.Text());
     EXPECT_EQ(again.Text(), first.Text()) << text;

@@ -95,9 +95,12 @@ void TestServer::Dispatch(const httplib::Request& req, httplib::Response& res) {
   {
     std::lock_guard lock(mutex_);
     requests_.push_back({req.method, target, req.headers});
-    if (auto h = handlers_.find(path); h != handlers_.end()) handler = h->second;
-    else if (auto r = replies_.find(target); r != replies_.end()) reply = r->second;
-    else if (auto p = replies_.find(path); p != replies_.end()) reply = p->second;
+    if (auto h = handlers_.find(path); h != handlers_.end())
+      handler = h->second;
+    else if (auto r = replies_.find(target); r != replies_.end())
+      reply = r->second;
+    else if (auto p = replies_.find(path); p != replies_.end())
+      reply = p->second;
   }
   if (handler) return handler(req, res);
   if (!reply) {
@@ -123,14 +126,15 @@ void TestServer::Answer(const Reply& reply, const httplib::Request& req, httplib
   } else if (reply.cutAfter) {
     const std::size_t cut = std::min(*reply.cutAfter, body->size());
     const bool stall = reply.stall;
-    res.set_content_provider(body->size(), type, [this, body, cut, stall](std::size_t offset, std::size_t, httplib::DataSink& sink) {
-      if (offset < cut) {
-        sink.write(body->data() + offset, cut - offset);
-        return true;
-      }
-      if (stall) WaitGate(std::nullopt);
-      return false;  // drops the connection with the body incomplete
-    });
+    res.set_content_provider(body->size(), type,
+                             [this, body, cut, stall](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                               if (offset < cut) {
+                                 sink.write(body->data() + offset, cut - offset);
+                                 return true;
+                               }
+                               if (stall) WaitGate(std::nullopt);
+                               return false;  // drops the connection with the body incomplete
+                             });
   } else if (reply.chunked) {
     res.set_chunked_content_provider(type, [body](std::size_t offset, httplib::DataSink& sink) {
       if (offset < body->size()) {

@@ -24,7 +24,8 @@ TEST(QtSynchronizer, WorkerCallsRunOnTheGuiThreadAndStopWaitingWhenCancelled) {
   std::thread worker([&] {
     EXPECT_FALSE(sync->IsMainThread());
     EXPECT_TRUE(sync->Synchronize(token, [&] { ranOn = QThread::currentThread(); }));
-    QMetaObject::invokeMethod(&app, [&] { workerDone = true; }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        &app, [&] { workerDone = true; }, Qt::QueuedConnection);
   });
   while (!workerDone) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   worker.join();

@@ -8,9 +8,9 @@ namespace vdk::cli {
 // Exit codes of vendrake-cli.
 enum ExitCode : int {
   kExitDone = 0,
-  kExitUsage = 1,        // bad arguments or input (an invalid URL)
-  kExitFiles = 2,        // a task file, folder or settings problem
-  kExitMismatch = 3,     // "library verify" found records that do not match their files
+  kExitUsage = 1,     // bad arguments or input (an invalid URL)
+  kExitFiles = 2,     // a task file, folder or settings problem
+  kExitMismatch = 3,  // "library verify" found records that do not match their files
   kExitInterrupted = 130,
 };
 

@@ -143,13 +143,18 @@ int RunCommand(const TRunOptions& options) {
   }
   if (cataloguers) SaveLibrary(context, *cataloguers, additions, interrupted);
   PrintSummary(*task, views, interrupted);
+  // Stopped workers leave calls behind that hold the task; they are dropped
+  // once the workers are gone.
   TTaskThread::WaitForAll(kWorkerExitWait);
+  loop->ProcessPending();
+  task->Synchronizer.reset();
   return code;
 }
 
 int NewCommand(const std::string& name, const std::string& url) {
   if (name.empty() || !IsValidTaskName(name))
-    throw ECliError(kExitUsage, "Invalid task name \"" + name + "\": it may not hold \" # $ % & ' * + , . / : ; < > ? @ \\ ^ |");
+    throw ECliError(kExitUsage,
+                    "Invalid task name \"" + name + "\": it may not hold \" # $ % & ' * + , . / : ; < > ? @ \\ ^ |");
   RequireCrawlableURL(url);
   const TCliContext context = LoadContext();
   try {

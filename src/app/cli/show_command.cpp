@@ -28,9 +28,7 @@ std::string Joined(const std::vector<std::string>& list) {
   return out.empty() ? "(none)" : out;
 }
 
-std::string ScheduleText(const TRegScheme& scheme) {
-  return scheme.SchemeType == 0 ? "none" : Description(scheme);
-}
+std::string ScheduleText(const TRegScheme& scheme) { return scheme.SchemeType == 0 ? "none" : Description(scheme); }
 
 std::string State(const TItemCounts& counts) {
   if (counts.Total == 0) return "new";
@@ -116,8 +114,10 @@ void PrintJson(const std::string& path, const TTask& task, bool items) {
 void PrintOptionLines(const TRegOptions& o) {
   std::printf("Masks:         %s\n", Joined(o.FileMasks).c_str());
   std::printf("Exclude:       %s\n", Joined(o.ExcludeFiles).c_str());
-  if (o.EnableFileLimit) std::printf("Size limit:    over %d KB and under %d KB\n", o.FileMinSize, o.FileMaxSize);
-  else std::printf("Size limit:    off\n");
+  if (o.EnableFileLimit)
+    std::printf("Size limit:    over %d KB and under %d KB\n", o.FileMinSize, o.FileMaxSize);
+  else
+    std::printf("Size limit:    off\n");
   std::printf("Depth:         %d\n", o.SeekDeep);
   std::printf("Time-out:      %d s\n", o.TimeOut);
   if (o.UseProxyServer) std::printf("Proxy:         %s:%d\n", o.ProxyServerAddr.c_str(), o.ProxyServerPort);
@@ -172,8 +172,10 @@ void ListFolder(const std::filesystem::path& folder, const std::string& indent) 
 
 int ShowCommand(const std::string& path, bool json, bool items) {
   const auto task = LoadTaskFile(path);
-  if (json) PrintJson(path, *task, items);
-  else PrintText(path, *task, items);
+  if (json)
+    PrintJson(path, *task, items);
+  else
+    PrintText(path, *task, items);
   return kExitDone;
 }
 
