@@ -30,11 +30,11 @@ endif
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-# The engine's tests once more under AddressSanitizer + UndefinedBehaviorSanitizer.
+# Every test once more under AddressSanitizer + UndefinedBehaviorSanitizer.
 test-asan: deps
 	$(MAKE) BUILD=build-asan CMAKE_FLAGS="-DVENDRAKE_SANITIZE=address -DVENDRAKE_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug" test
 
-# The engine's thread tests under ThreadSanitizer.
+# Every test once more under ThreadSanitizer.
 test-tsan: deps
 	$(MAKE) BUILD=build-tsan CMAKE_FLAGS="-DVENDRAKE_SANITIZE=thread -DVENDRAKE_BENCH=OFF -DCMAKE_BUILD_TYPE=Debug" test
 
