@@ -118,7 +118,11 @@ int RunCommand(const TRunOptions& options) {
   task->ImagesView = &views;
   task->ImageQueue = libraryQueue ? &*libraryQueue : nullptr;
   task->Displayed = true;
-  task->OnFinished = [&finished](TTask&) { finished = true; };
+  // The end of the run ends the wait for the next progress tick at once.
+  task->OnFinished = [&finished, &loop](TTask&) {
+    finished = true;
+    loop->Wake();
+  };
   std::printf("Crawling %s into %s\n", task->URL.Text().c_str(), task->Options.DefaultFolder.c_str());
   try {
     task->Start();
