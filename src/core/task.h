@@ -75,8 +75,20 @@ class TTask : public std::enable_shared_from_this<TTask> {
   // The end of a worker's pass, on the main thread: marks its item done,
   // refills up to seven running workers, and ends the run when none runs.
   void ItemFinished(TTaskThread& sender);
+  // Whether an item is fetched and scanned as a page at the given depth.
+  bool FetchesPageAt(const TTaskItem& item, std::int32_t depth) const;
+  // A worker found a link to an item already in the list, at depth. The
+  // depth limit counts links along the shortest way found from the start URL,
+  // whatever the order in which pages were fetched: a page found nearer the
+  // start takes the smaller depth, and one whose links would now reach
+  // further waits to be fetched again (when its worker has passed it over or
+  // has already scanned it). Main thread.
+  void LinkFoundAgain(const std::shared_ptr<TTaskItem>& item, std::int32_t depth);
 
   void AddItemRow(const TTaskItem* item);
+  // Puts an item back among the waiting ones with its row showing its new
+  // depth; scanned says its page has been saved and scanned already.
+  void WaitAgain(TTaskItem& item, bool scanned);
   void RemoveItemRow(const TTaskItem* item);
   void AddSavedFileRow(const std::string& path, std::int64_t size);
   // "[date time] - message" as a new line of the log.

@@ -14,9 +14,10 @@ class TTaskItemList;
 class TTaskThread;
 
 // One URL of a task's work list with its depth and run state.
-// Threads: URL, Depth and the rank are fixed once the item is in a list.
-// Done, Running and Worker are changed by the main thread only; the setters
-// keep the owning list's index of waiting items current under its lock.
+// Threads: URL and the rank are fixed once the item is in a list. Depth,
+// Rescan, Done, Running and Worker are changed by the main thread only (a
+// worker keeps its own copy of the depth); the setters keep the owning list's
+// index of waiting items current under its lock.
 class TTaskItem : public std::enable_shared_from_this<TTaskItem> {
  public:
   // startHost is the host of the task's start URL when the item is made; it
@@ -36,6 +37,10 @@ class TTaskItem : public std::enable_shared_from_this<TTaskItem> {
   std::int32_t Rank() const { return rank_; }
 
   std::int32_t Depth = -1;
+  // Set when a page that was already scanned waits again because a link
+  // nearer the start URL was found: its links are taken again, but the page
+  // is not saved a second time.
+  bool Rescan = false;
 
   bool Done() const { return done_; }
   bool Running() const { return running_; }

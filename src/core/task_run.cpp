@@ -11,6 +11,7 @@
 #include "core/path_utils.h"
 #include "core/task.h"
 #include "core/task_thread.h"
+#include "core/url_path.h"
 #include "core/views.h"
 
 namespace vdk {
@@ -73,10 +74,15 @@ void TTask::ItemFinished(TTaskThread& sender) {
   const std::shared_ptr<TTaskItem> item = sender.Item();
   if (item->Worker.get() != &sender) return;  // a worker of an earlier run
   item->Worker.reset();
-  item->SetDone(true);
-  ++FinishedCount;
   item->SetRunning(false);
-  RemoveItemRow(item.get());
+  if (item->Depth < sender.Depth() && FetchesPageAt(*item, item->Depth)) {
+    // Found nearer the start while its worker ran at the old depth.
+    WaitAgain(*item, FetchesPageAt(*item, sender.Depth()));
+  } else {
+    item->SetDone(true);
+    ++FinishedCount;
+    RemoveItemRow(item.get());
+  }
   if (!Stopping && !Stopped) {
     for (const auto& next : Items.FirstWaiting(kRefillWorkers - RunningCount())) next->Start();
   }
@@ -84,6 +90,29 @@ void TTask::ItemFinished(TTaskThread& sender) {
     Stopped = true;
     if (OnFinished) OnFinished(*this);
   }
+}
+
+bool TTask::FetchesPageAt(const TTaskItem& item, std::int32_t depth) const {
+  return depth < Options.SeekDeep && IsPageExt(ExtractFileExt(item.URL().Document()));
+}
+
+void TTask::LinkFoundAgain(const std::shared_ptr<TTaskItem>& item, std::int32_t depth) {
+  const std::int32_t old = item->Depth;
+  if (depth >= old || !FetchesPageAt(*item, depth)) return;
+  item->Depth = depth;
+  if (item->Running()) return;  // ItemFinished compares with the worker's depth
+  const bool scanned = item->Done() && FetchesPageAt(*item, old);
+  if (item->Done()) {
+    item->SetDone(false);
+    --FinishedCount;
+  }
+  WaitAgain(*item, scanned);
+}
+
+void TTask::WaitAgain(TTaskItem& item, bool scanned) {
+  item.Rescan = item.Rescan || scanned;
+  RemoveItemRow(&item);
+  if (Displayed) AddItemRow(&item);
 }
 
 void TTask::AddItemRow(const TTaskItem* item) {

@@ -101,7 +101,11 @@ std::string MaskFolder(const TRegOptions& options, int mask) {
 }  // namespace
 
 TTaskThread::TTaskThread(std::shared_ptr<TTask> task, std::shared_ptr<TTaskItem> item)
-    : task_(std::move(task)), item_(std::move(item)), url_(item_->URL().URI()) {}
+    : task_(std::move(task)),
+      item_(std::move(item)),
+      url_(item_->URL().URI()),
+      depth_(item_->Depth),
+      rescan_(item_->Rescan) {}
 
 TTaskThread::~TTaskThread() = default;
 
@@ -198,7 +202,7 @@ void TTaskThread::OnWork(THttpClient& http, std::int64_t count) {
 }
 
 void TTaskThread::PagePart(THttpClient& http) {
-  if (!IsPageExt(ExtractFileExt(url_.Document())) || item_->Depth >= task_->Options.SeekDeep) return;
+  if (!task_->FetchesPageAt(*item_, depth_)) return;
   Log("Attach \"" + url_.URI() + "\"");
   http.OnWork = [this, &http](std::int64_t count) { OnWork(http, count); };
   std::string text;
@@ -217,6 +221,7 @@ void TTaskThread::PagePart(THttpClient& http) {
 }
 
 void TTaskThread::SavePage(const std::string& text) {
+  if (rescan_) return;
   const int mask = task_->Options.FindMask(ItemExtension(url_));
   if (mask == -1) return;
   const std::string folder = MaskFolder(task_->Options, mask);
@@ -251,14 +256,23 @@ void TTaskThread::AddLinks(const std::string& baseURL, std::string text) {
   scan.SetHTML(std::move(text));
   const auto scanLock = task_->Items.LockScan();
   Log("Links found : " + std::to_string(scan.Links().Count()));
+  const std::int32_t depth = depth_ + 1;
+  // Pages already listed that this link could bring nearer the start URL;
+  // their depths are the main thread's to compare and change.
+  std::vector<TaskItemPtr> foundAgain;
   for (const TURLPath& link : scan.Links()) {
     if (token_->Cancelled()) throw ECancelled{};
     const std::string& resolved = link.ResolvedURL();
-    if (resolved.size() > kMaxURLLength || task_->Items.IndexOfURL(resolved) != -1) continue;
+    if (resolved.size() > kMaxURLLength) continue;
+    if (const int index = task_->Items.IndexOfURL(resolved); index != -1) {
+      if (TaskItemPtr known = task_->Items.Items(index); known && task_->FetchesPageAt(*known, depth))
+        foundAgain.push_back(std::move(known));
+      continue;
+    }
     const TIdURI uri(resolved);
     if (!uri.IsValid() || !IsFollowable(uri, task_->URL)) continue;  // an unusable link costs only itself
     auto newItem = std::make_shared<TTaskItem>(task_.get(), resolved);
-    newItem->Depth = item_->Depth + 1;
+    newItem->Depth = depth;
     bool added = false;
     UnderStepLock([&] { added = task_->Items.Items(task_->Items.Add(newItem)) == newItem; });
     if (added && task_->Displayed)
@@ -266,6 +280,10 @@ void TTaskThread::AddLinks(const std::string& baseURL, std::string text) {
         if (task->Displayed) task->AddItemRow(newItem.get());
       });
   }
+  if (!foundAgain.empty())
+    Sync([task = task_.get(), foundAgain = std::move(foundAgain), depth] {
+      for (const auto& item : foundAgain) task->LinkFoundAgain(item, depth);
+    });
 }
 
 void TTaskThread::FilePart(THttpClient& http) {

@@ -35,6 +35,9 @@ class TTaskThread : public std::enable_shared_from_this<TTaskThread> {
   TTaskThread& operator=(const TTaskThread&) = delete;
 
   const std::shared_ptr<TTaskItem>& Item() const { return item_; }
+  // The item's depth when the worker was made; the main thread may lower the
+  // item's own depth while the worker runs.
+  std::int32_t Depth() const { return depth_; }
 
   // Starts the pass on a new detached thread.
   void Resume();
@@ -68,6 +71,8 @@ class TTaskThread : public std::enable_shared_from_this<TTaskThread> {
   std::shared_ptr<TTask> task_;
   std::shared_ptr<TTaskItem> item_;
   TIdURI url_;
+  const std::int32_t depth_;
+  const bool rescan_;
   std::shared_ptr<TCancelToken> token_ = std::make_shared<TCancelToken>();
   std::chrono::steady_clock::time_point lastProgress_{};
   std::string lastProgressText_;

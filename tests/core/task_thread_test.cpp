@@ -1,5 +1,8 @@
 // The download worker end to end against the local test server.
 
+#include <future>
+#include <mutex>
+
 #include "engine_fixture.h"
 
 namespace vdk::test {
@@ -208,6 +211,104 @@ TEST_F(WorkerTest, FailedDownloadsLeaveNoPartialFile) {
   EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"ok.gif"});
   EXPECT_EQ(task->FinishedCount, 4);  // failures count as finished
   EXPECT_EQ(task->SavedCount.load(), 1);
+}
+
+// A crawl where the long way to a page is walked first: the start page links
+// a short page m and a chain of long URLs l1 -> l2 -> q -> r -> t, and m links
+// q as well. Taken in the order of the work list (longest URL first), q is
+// first found at depth 3, r at 4 and t at 5, past the limit; by m, q is at
+// depth 2 and t within reach at 4. Handlers can hold an answer until a row
+// has left the items view, which fixes the order of the two ways.
+class ShortcutTest : public WorkerTest {
+ protected:
+  struct Views : RecordingViews {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::multiset<std::string> removed;
+    void RemoveRow(const TTaskItem* item) override {
+      RecordingViews::RemoveRow(item);
+      std::lock_guard guard(lock);
+      removed.emplace(item->URL().Document());
+      changed.notify_all();
+    }
+    // Waits (at most 30 s, so a broken engine fails instead of hanging) until
+    // the row of the item with this document has left the view.
+    void WaitRemoved(const std::string& document) {
+      std::unique_lock guard(lock);
+      changed.wait_for(guard, std::chrono::seconds(30), [&] { return removed.count(document) > 0; });
+    }
+  };
+
+  ShortcutTest() {
+    task->ItemsView = &rowViews;
+    task->Options.FileMasks.push_back("html, Pages");
+    server.Serve("/s.html", {.body = Link("m.html") + Link("long/long/long/l1.html")});
+    server.Serve("/long/long/long/l1.html", {.body = Link("l2.html")});
+    server.Serve("/long/long/long/l2.html", {.body = Link("../../../q.html")});
+    server.Serve("/r.html", {.body = Link("t.html")});
+    server.Serve("/t.html", {.body = Img("t.gif")});
+    server.Serve("/t.gif", {.body = Bytes(10)});
+    SetStart("/s.html");
+  }
+  // The answer of path, held (the first time) until the row of the item with
+  // the document waitFor has left the view.
+  void HoldUntilRemoved(const std::string& path, const std::string& body, const std::string& waitFor) {
+    server.Handle(path, [this, body, waitFor, held = std::make_shared<std::atomic<bool>>(false)](
+                            const httplib::Request&, httplib::Response& res) {
+      if (!held->exchange(true)) rowViews.WaitRemoved(waitFor);
+      res.set_content(body, "text/html");
+    });
+  }
+  std::int32_t DepthOf(const std::string& path) const {
+    return task->Items.Items(task->Items.IndexOfURL(server.Url(path)))->Depth;
+  }
+  void ExpectEveryPageReached() {
+    Drain();
+    EXPECT_EQ(server.CountRequests("GET", "/t.html"), 1);
+    EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"t.gif"});
+    EXPECT_EQ(DepthOf("/q.html"), 2);
+    EXPECT_EQ(DepthOf("/r.html"), 3);
+    EXPECT_EQ(DepthOf("/t.html"), 4);
+    // A page scanned again is not saved again.
+    EXPECT_EQ(FilesIn("Pages"),
+              (std::set<std::string>{"s.html", "m.html", "l1.html", "l2.html", "q.html", "r.html", "t.html"}));
+    EXPECT_EQ(task->FinishedCount, task->Items.Count());
+    EXPECT_EQ(finished, 1);
+    EXPECT_TRUE(rowViews.rows.empty());
+  }
+
+  Views rowViews;
+};
+
+TEST_F(ShortcutTest, PagesFoundNearerTheStartAfterTheyWereDoneAreFetchedAgain) {
+  // m answers once t has been passed over as too deep; q and r were scanned.
+  HoldUntilRemoved("/m.html", Link("q.html"), "t.html");
+  server.Serve("/q.html", {.body = Link("r.html")});
+  Run();
+  ExpectEveryPageReached();
+  EXPECT_EQ(server.CountRequests("GET", "/q.html"), 2);
+  EXPECT_EQ(server.CountRequests("GET", "/r.html"), 2);
+}
+
+TEST_F(ShortcutTest, APageFoundNearerTheStartWhileItsWorkerRunsIsFetchedAgain) {
+  // m answers once q has been asked for; q's first answer waits until m has
+  // been scanned and has found q again.
+  std::promise<void> qAsked;
+  server.Handle("/m.html", [asked = qAsked.get_future().share()](const httplib::Request&, httplib::Response& res) {
+    asked.wait_for(std::chrono::seconds(30));
+    res.set_content(Link("q.html"), "text/html");
+  });
+  server.Handle("/q.html", [this, &qAsked, once = std::make_shared<std::once_flag>()](const httplib::Request&,
+                                                                                      httplib::Response& res) {
+    std::call_once(*once, [&] {
+      qAsked.set_value();
+      rowViews.WaitRemoved("m.html");
+    });
+    res.set_content(Link("r.html"), "text/html");
+  });
+  Run();
+  ExpectEveryPageReached();
+  EXPECT_EQ(server.CountRequests("GET", "/q.html"), 2);
 }
 
 }  // namespace
