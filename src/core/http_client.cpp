@@ -14,6 +14,7 @@ namespace vdk {
 namespace {
 
 constexpr char kUserAgent[] = "Vendrake/" VENDRAKE_VERSION;
+constexpr long kReceiveBufferBytes = 128 * 1024;
 
 void InitCurlOnce() {
   // curl_global_init is not thread-safe and must run before any thread uses
@@ -92,6 +93,9 @@ std::optional<THttpClient::TSite> THttpClient::SiteOf(std::string_view url) {
 void THttpClient::Configure(const TRegOptions& options) {
   CURL* easy = curl_->Easy;
   SetOpt(easy, CURLOPT_NOSIGNAL, 1L);
+  // Files are written as they arrive: 128 KB pieces instead of libcurl's
+  // 16 KB take an eighth of the reads and writes.
+  SetOpt(easy, CURLOPT_BUFFERSIZE, kReceiveBufferBytes);
   SetOpt(easy, CURLOPT_ERRORBUFFER, curl_->ErrorText);
   SetOpt(easy, CURLOPT_USERAGENT, kUserAgent);
   SetOpt(easy, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
