@@ -2,6 +2,7 @@
 // ends, how a run is stopped, and the rows a task keeps in its views. All of
 // it runs on the main thread.
 
+#include <ctime>
 #include <exception>
 #include <set>
 #include <stdexcept>
@@ -19,6 +20,20 @@ namespace {
 
 constexpr int kStartWorkers = 8;
 constexpr int kRefillWorkers = 7;
+
+// "[date time] - ", formatted once per second: formatting the local date and
+// time looks at the time-zone file again on every call, and a crawl logs
+// thousands of lines a second.
+const std::string& LogStamp(std::time_t now) {
+  thread_local std::time_t second = -1;
+  thread_local std::string stamp;
+  if (now != second) {
+    const TDateTime local = DateTimeFromTimeT(now);
+    stamp = "[" + FormatShortDate(local) + " " + FormatLongTime(local) + "] - ";
+    second = now;
+  }
+  return stamp;
+}
 
 }  // namespace
 
@@ -135,8 +150,7 @@ void TTask::AddSavedFileRow(const std::string& path, std::int64_t size) {
 
 void TTask::AppendLog(const std::string& message) {
   if (LogView == nullptr) return;
-  const TDateTime now = DateTimeFromTimeT(std::time(nullptr));
-  LogView->AppendLine("[" + FormatShortDate(now) + " " + FormatLongTime(now) + "] - " + message);
+  LogView->AppendLine(LogStamp(std::time(nullptr)) + message);
 }
 
 void TTask::FinishRun() {
