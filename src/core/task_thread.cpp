@@ -1,8 +1,6 @@
 #include "core/task_thread.h"
 
 #include <fcntl.h>
-#include <pthread.h>
-#include <sched.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,7 +9,6 @@
 #include <condition_variable>
 #include <mutex>
 #include <ostream>
-#include <thread>
 
 #include "core/errors.h"
 #include "core/fd_stream.h"
@@ -24,6 +21,7 @@
 #include "core/text_utils.h"
 #include "core/url_path.h"
 #include "core/views.h"
+#include "core/worker_threads.h"
 
 namespace vdk {
 namespace {
@@ -124,13 +122,13 @@ void TTaskThread::Resume() {
     std::lock_guard lock(Live().lock);
     ++Live().count;
   }
-  std::thread([self = shared_from_this()]() mutable {
+  TWorkerThreads::Run([self = shared_from_this()]() mutable {
     self->Run();
     self.reset();
     std::lock_guard lock(Live().lock);
     --Live().count;
     Live().changed.notify_all();
-  }).detach();
+  });
 }
 
 void TTaskThread::Terminate() {
@@ -144,9 +142,6 @@ void TTaskThread::Terminate() {
 }
 
 void TTaskThread::Run() {
-  ::pthread_setname_np(::pthread_self(), "vdk-worker");
-  sched_param param{};
-  ::pthread_setschedparam(::pthread_self(), SCHED_IDLE, &param);
   Execute();
   task_->Synchronizer->Queue(token_, [task = task_, self = shared_from_this()] { task->ItemFinished(*self); });
 }

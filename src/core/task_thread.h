@@ -14,13 +14,13 @@ namespace vdk {
 class TTask;
 class THttpClient;
 
-// The download worker of one work item. In one pass on its own thread (idle
-// priority) it fetches the item as a page when its extension says so and it
-// is not too deep (scanning it for links that become new items, and saving it
-// when a mask covers it), then downloads it as a file when a mask covers its
-// extension. Everything the user sees goes through the task's synchronizer;
-// the end of the pass is reported to the task's ItemFinished on the main
-// thread.
+// The download worker of one work item. In one pass on a worker thread (idle
+// priority, see TWorkerThreads) it fetches the item as a page when its
+// extension says so and it is not too deep (scanning it for links that become
+// new items, and saving it when a mask covers it), then downloads it as a
+// file when a mask covers its extension. Everything the user sees goes
+// through the task's synchronizer; the end of the pass is reported to the
+// task's ItemFinished on the main thread.
 //
 // Threads: Resume and Terminate run on the main thread. Terminate ends the
 // worker at once: its transfer is aborted, its partial file closed and
@@ -39,7 +39,7 @@ class TTaskThread : public std::enable_shared_from_this<TTaskThread> {
   // item's own depth while the worker runs.
   std::int32_t Depth() const { return depth_; }
 
-  // Starts the pass on a new detached thread.
+  // Starts the pass on a worker thread.
   void Resume();
   // Ends the worker at once (see above). Never waits for the network.
   void Terminate();
