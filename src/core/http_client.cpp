@@ -31,6 +31,30 @@ void SetOpt(CURL* easy, CURLoption option, T value) {
     throw EHttpError("libcurl refused option " + std::to_string(static_cast<int>(option)));
 }
 
+// The locks of the shared name cache, one per kind of data libcurl shares.
+// Never destroyed: detached workers may still resolve names during exit.
+std::mutex& ShareLock(curl_lock_data data) {
+  static auto* const locks = new std::mutex[CURL_LOCK_DATA_LAST];
+  return locks[data];
+}
+void LockShare(CURL*, curl_lock_data data, curl_lock_access, void*) { ShareLock(data).lock(); }
+void UnlockShare(CURL*, curl_lock_data data, void*) { ShareLock(data).unlock(); }
+
+// Name lookups, shared by every client of the process. A client lives for
+// one work item, so a cache of its own would look the start host up again
+// for every item, each time on a new resolver thread of libcurl's.
+CURLSH* SharedNameCache() {
+  static CURLSH* const share = [] {
+    CURLSH* s = curl_share_init();
+    if (!s || curl_share_setopt(s, CURLSHOPT_LOCKFUNC, &LockShare) != CURLSHE_OK ||
+        curl_share_setopt(s, CURLSHOPT_UNLOCKFUNC, &UnlockShare) != CURLSHE_OK ||
+        curl_share_setopt(s, CURLSHOPT_SHARE, CURL_LOCK_DATA_DNS) != CURLSHE_OK)
+      throw EHttpError("Cannot create the shared name cache");
+    return s;
+  }();
+  return share;
+}
+
 }  // namespace
 
 // The handles of one client. The easy handle joins the multi handle only
@@ -107,6 +131,7 @@ void THttpClient::Configure(const TRegOptions& options) {
   // An empty file name switches on the cookie engine in memory only: cookies
   // live as long as this client.
   SetOpt(easy, CURLOPT_COOKIEFILE, "");
+  SetOpt(easy, CURLOPT_SHARE, SharedNameCache());
   SetOpt(easy, CURLOPT_HTTPAUTH, static_cast<unsigned long>(CURLAUTH_BASIC | CURLAUTH_DIGEST));
   if (const char* caFile = std::getenv("SSL_CERT_FILE"); caFile && *caFile) SetOpt(easy, CURLOPT_CAINFO, caFile);
 

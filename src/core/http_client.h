@@ -41,8 +41,9 @@ struct THttpResponse {
 };
 
 // The HTTP(S) client of one work item, over one libcurl easy handle driven by
-// its own multi handle. Nothing is shared between clients: each has its own
-// connections, DNS cache and in-memory cookies, all gone with the client.
+// its own multi handle. Each client has its own connections and in-memory
+// cookies, all gone with the client; only the cache of name lookups is shared
+// by the clients of the process.
 //
 //   THttpClient http(task.Options, task.URL.Text());
 //   http.OnWork = [&](std::int64_t count) { ... http.Response().ContentLength ... };
