@@ -183,7 +183,7 @@ void TTaskThread::Log(const std::string& message) {
 void TTaskThread::OnWork(THttpClient& http, std::int64_t count) {
   // Runs inside the transfer: it must not throw, and it refreshes the row at
   // most every kProgressInterval and only when the text changes.
-  if (!task_->Displayed) return;
+  if (!task_->Displayed || task_->ItemsView == nullptr) return;
   const std::int64_t length = http.Response().ContentLength;
   std::string completed = PercentText(count, length);
   const auto now = std::chrono::steady_clock::now();
@@ -270,7 +270,8 @@ void TTaskThread::AddLinks(const std::string& baseURL, std::string text) {
     newItem->Depth = depth;
     bool added = false;
     UnderStepLock([&] { added = task_->Items.Items(task_->Items.Add(newItem)) == newItem; });
-    if (added && task_->Displayed)
+    // Without a rows view the worker does not wait for a call that shows nothing.
+    if (added && task_->Displayed && task_->ItemsView)
       Sync([task = task_.get(), newItem] {
         if (task->Displayed) task->AddItemRow(newItem.get());
       });
@@ -346,11 +347,15 @@ void TTaskThread::Download(THttpClient& http, const std::string& folder) {
     Log("Rename file \"" + std::string(ExtractFileName(file.Temporary)) + "\" failed");
     return;  // the partial file is deleted on the way out
   }
-  Sync([task = task_.get(), path = file.Final, size] { task->AddSavedFileRow(path, size); });
   UnderStepLock([&] {
     if (task_->ImageQueue) task_->ImageQueue->Queue(file.Final);
   });
-  Log("File \"" + std::string(ExtractFileName(file.Final)) + "\" saved");
+  // The row and the log line in one call: one wait for the main thread.
+  Sync([task = task_.get(), path = file.Final, size,
+        message = "File \"" + std::string(ExtractFileName(file.Final)) + "\" saved"] {
+    task->AddSavedFileRow(path, size);
+    task->AppendLog(message);
+  });
   UnderStepLock([&] { ++task_->SavedCount; });
 }
 

@@ -113,7 +113,6 @@ int RunCommand(const TRunOptions& options) {
 
   bool finished = false;
   task->Synchronizer = loop;
-  task->ItemsView = &views;
   task->LogView = &views;
   task->ImagesView = &views;
   task->ImageQueue = libraryQueue ? &*libraryQueue : nullptr;

@@ -15,7 +15,6 @@ void TTerminalViews::AppendLine(const std::string& line) {
   if (line.find("] - Attach \"") != std::string::npos) ++pages_;
   if (progressLine_) return;
   std::fprintf(out_, "%s\n", line.c_str());
-  std::fflush(out_);
 }
 
 void TTerminalViews::AddFileRow(const std::string&, const std::string&, const std::string&, const std::string& path) {
@@ -29,7 +28,10 @@ double TTerminalViews::Seconds() const {
 }
 
 void TTerminalViews::ShowProgress(const TTask& task) {
-  if (!progressLine_) return;
+  if (!progressLine_) {
+    std::fflush(out_);
+    return;
+  }
   const double seconds = Seconds();
   const auto rate = static_cast<std::int64_t>(seconds > 0 ? static_cast<double>(bytes_) / seconds : 0);
   std::fprintf(out_, "\r\033[K%d/%d items  %d files  %s  %s/s  %d workers", task.FinishedCount, task.Items.Count(),

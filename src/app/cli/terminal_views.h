@@ -15,22 +15,20 @@ namespace vdk::cli {
 
 // The views of a task run in a terminal. Log lines go to the output unless a
 // live progress line is shown instead (on a terminal); saved files are
-// counted with their sizes for the progress line and the summary.
+// counted with their sizes for the progress line and the summary. There are
+// no work-item rows: without a rows view the workers skip those calls.
 // Threads: main thread only, like every view.
-class TTerminalViews : public TItemsView, public TLogView, public TImagesView {
+class TTerminalViews : public TLogView, public TImagesView {
  public:
   TTerminalViews(std::FILE* out, bool progressLine);
 
-  void AddRow(const TTaskItem*, int, const std::array<std::string, 5>&) override {}
-  void RemoveRow(const TTaskItem*) override {}
-  void SetRowImage(const TTaskItem*, int) override {}
-  void SetRowProgress(const TTaskItem*, const std::string&, const std::string&) override {}
   void AppendLine(const std::string& line) override;
   void AddFileRow(const std::string& caption, const std::string& ext, const std::string& size,
                   const std::string& path) override;
 
   // Redraws the progress line (items finished/found, files, bytes, rate,
-  // running workers); nothing when no progress line is shown.
+  // running workers); without one, flushes the log lines written since the
+  // last call (a write per line would cost more than the line).
   void ShowProgress(const TTask& task);
   // Ends the progress line so that later output starts on a fresh line.
   void EndProgress();
