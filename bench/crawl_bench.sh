@@ -19,19 +19,18 @@
 #   PEERS         run_peers.sh labels run REPS times [wget|wget2-t5|wget2-t8|ref-curl-par8]
 #   SLOW_PEERS    labels run once, with a time-out of SLOW_TIMEOUT s [httrack-fast]; httrack
 #                 with 8 connections still needs more than 10 minutes for the medium site
-#   DEEP          crawl depth of the vendrake-deep run [10]
 #   TMPFS_OUT     [/dev/shm/vbench-out]     DISK_OUT   [/var/tmp/vbench-out]
 #   RESULTS       folder for the CSV files and summary [/tmp/vbench/results]
 #   RTT_MS        added round-trip time [20]
 #   LAT_PORT      port of the delaying proxy (the latency site's port) [18081]
 #   BACKEND_PORT  port of nginx behind it [18082]
 #
-# Vendrake runs four ways: `vendrake` (depth 5, the default masks and size filter with a
-# HEAD per file), `vendrake-deep` (the same with depth DEEP: the work list is ranked
-# longest URL first and an item keeps the depth it was found at, so depth 5 does not
-# reach every page of the site), and two runs that save every image at depth DEEP, one
-# with a HEAD per file (`-head`, a filter of 0 KB to 1 GB) and one without (`-nohead`,
-# no size filter): their difference is what the HEAD costs.
+# Vendrake runs three ways at depth 5: `vendrake` (the default masks and size filter, a
+# HEAD per file), and two runs that save every image as wget and curl do, one with a
+# HEAD per file (`vendrake-all-head`, a filter of 0 KB to 1 GB) and one without
+# (`vendrake-all`, no size filter): their difference is what the HEAD costs. The floor
+# runs once more with a new connection per file (`ref-curl-par8-close`), as Vendrake
+# opens one per work item: its difference to the floor is what that costs.
 # The host names of the sites go into /etc/hosts ("# vbench" lines) and are removed at
 # the end when this script added them. No traffic leaves 127.0.0.1.
 set -euo pipefail
@@ -46,7 +45,6 @@ REPS=${REPS:-3}
 PEERS=${PEERS:-wget|wget2-t5|wget2-t8|ref-curl-par8}
 SLOW_PEERS=${SLOW_PEERS-httrack-fast}
 SLOW_TIMEOUT=${SLOW_TIMEOUT:-600}
-DEEP=${DEEP:-10}
 TMPFS_OUT=${TMPFS_OUT:-/dev/shm/vbench-out}
 DISK_OUT=${DISK_OUT:-/var/tmp/vbench-out}
 RESULTS=${RESULTS:-/tmp/vbench/results}
@@ -89,11 +87,11 @@ site_for() {
 }
 
 vendrake_tools() {
-  local run="VENDRAKE_HOME={OUT}/home $VENDRAKE_CLI run {URL} --save-folder {OUT}/dl"
-  echo "vendrake=$run --depth 5"
-  echo "vendrake-deep=$run --depth $DEEP"
-  echo "vendrake-deep-head=$run --depth $DEEP --min-size 0 --max-size 1048576"
-  echo "vendrake-deep-nohead=$run --depth $DEEP --no-size-limit"
+  local run="VENDRAKE_HOME={OUT}/home $VENDRAKE_CLI run {URL} --save-folder {OUT}/dl --depth 5"
+  echo "vendrake=$run"
+  echo "vendrake-all-head=$run --min-size 0 --max-size 1048576"
+  echo "vendrake-all=$run --no-size-limit"
+  echo "ref-curl-par8-close=cd {OUT} && curl -sS --no-progress-meter --parallel --parallel-max 8 --create-dirs -H 'Connection: close' -K {CURLCFG}"
 }
 
 # run_peers SITE_LABEL OUT_ROOT CSV SITE_DIR [run_peers.sh options...]
