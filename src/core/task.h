@@ -86,9 +86,6 @@ class TTask : public std::enable_shared_from_this<TTask> {
   void LinkFoundAgain(const std::shared_ptr<TTaskItem>& item, std::int32_t depth);
 
   void AddItemRow(const TTaskItem* item);
-  // Puts an item back among the waiting ones with its row showing its new
-  // depth; scanned says its page has been saved and scanned already.
-  void WaitAgain(TTaskItem& item, bool scanned);
   void RemoveItemRow(const TTaskItem* item);
   void AddSavedFileRow(const std::string& path, std::int64_t size);
   // "[date time] - message" as a new line of the log.
@@ -111,6 +108,11 @@ class TTask : public std::enable_shared_from_this<TTask> {
   // Item lines whose URL is empty or cannot be requested are skipped. A task
   // read from a stream is stopped, whatever its stored state says.
   void LoadFromStream(std::istream& in);
+
+ private:
+  // Puts an item back among the waiting ones with its row showing its new
+  // depth; scanned says its page has been saved and scanned already.
+  void WaitAgain(TTaskItem& item, bool scanned);
 };
 
 // A new GUID in its 38-character text form with braces.

@@ -90,8 +90,9 @@ void TTask::ItemFinished(TTaskThread& sender) {
   if (item->Worker.get() != &sender) return;  // a worker of an earlier run
   item->Worker.reset();
   item->SetRunning(false);
-  if (item->Depth < sender.Depth() && FetchesPageAt(*item, item->Depth)) {
-    // Found nearer the start while its worker ran at the old depth.
+  if (item->Depth < sender.Depth()) {
+    // Found nearer the start while its worker ran at the old depth (only
+    // LinkFoundAgain lowers a depth, and only to one where the page is fetched).
     WaitAgain(*item, FetchesPageAt(*item, sender.Depth()));
   } else {
     item->SetDone(true);
