@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "core/ole_date.h"
 
 namespace vdk {
@@ -32,10 +34,17 @@ TEST(OleDate, DecodeRoundsToMillisecondsAndCarriesIntoTheNextDay) {
   EXPECT_EQ(nextDay, (CivilDateTime{2024, 2, 29, 0, 0, 0, 0}));
 }
 
+// The bounds read the same clock as Now(): time() reads a coarser clock that may
+// still show the previous second.
+std::time_t WholeSecondsNow() {
+  const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+  return static_cast<std::time_t>(std::chrono::floor<std::chrono::seconds>(sinceEpoch).count());
+}
+
 TEST(OleDate, NowIsTheLocalTimeWithMilliseconds) {
-  const std::time_t before = std::time(nullptr);
+  const std::time_t before = WholeSecondsNow();
   const TDateTime now = Now();
-  const std::time_t after = std::time(nullptr);
+  const std::time_t after = WholeSecondsNow();
   EXPECT_GE(now, DateTimeFromTimeT(before));
   EXPECT_LT(now, DateTimeFromTimeT(after + 1));
 }
