@@ -1,7 +1,8 @@
 #include "core/worker_threads.h"
 
 #include <pthread.h>
-#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <condition_variable>
 #include <deque>
@@ -27,8 +28,10 @@ TPool& Pool() {
 
 void ThreadMain(std::function<void()> job) {
   ::pthread_setname_np(::pthread_self(), "vdk-worker");
-  sched_param param{};
-  ::pthread_setschedparam(::pthread_self(), SCHED_IDLE, &param);
+  // The lowest ordinary priority, not SCHED_IDLE: an idle-class thread gets
+  // next to no time while other programs keep every core busy, and the crawl
+  // all but stops. At nice 19 workers yield to everything yet keep a share.
+  ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), TWorkerThreads::kNice);
   TPool& pool = Pool();
   for (;;) {
     job();

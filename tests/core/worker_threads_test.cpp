@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <pthread.h>
-#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <condition_variable>
 #include <future>
@@ -21,7 +22,7 @@ constexpr auto kWait = std::chrono::seconds(30);
 struct ThreadFacts {
   std::thread::id id;
   std::string name;
-  int policy = -1;
+  int nice = 0;
 };
 
 ThreadFacts RunAndDescribe() {
@@ -29,16 +30,19 @@ ThreadFacts RunAndDescribe() {
   TWorkerThreads::Run([&facts] {
     char name[16] = {};
     ::pthread_getname_np(::pthread_self(), name, sizeof name);
-    facts.set_value({std::this_thread::get_id(), name, ::sched_getscheduler(0)});
+    facts.set_value({std::this_thread::get_id(), name, ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()))});
   });
   return facts.get_future().get();
 }
 
-TEST(WorkerThreads, JobsRunOnNamedIdleThreadsThatAreReused) {
+TEST(WorkerThreads, JobsRunOnNamedLowPriorityThreadsThatAreReused) {
+  const auto ownNice = [] { return ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())); };
+  const int callerNice = ownNice();
   const ThreadFacts first = RunAndDescribe();
   EXPECT_NE(first.id, std::this_thread::get_id());
   EXPECT_EQ(first.name, "vdk-worker");
-  EXPECT_EQ(first.policy, SCHED_IDLE);
+  EXPECT_EQ(first.nice, TWorkerThreads::kNice);
+  EXPECT_EQ(ownNice(), callerNice);
 
   ASSERT_TRUE(TWorkerThreads::WaitForIdle(1, kWait));
   EXPECT_EQ(RunAndDescribe().id, first.id);
