@@ -55,6 +55,8 @@ TEST_F(CliTest, RunCrawlsIntoTheHomeAndShowsTheTask) {
   EXPECT_EQ(RunProgram({"python3", "-m", "json.tool", home / "show.json"}), 0) << show.out;
   EXPECT_NE(show.out.find("\"state\":\"done\""), std::string::npos);
   EXPECT_NE(show.out.find("\"saved_count\":3"), std::string::npos);
+  EXPECT_NE(show.out.find("\"masks\":[\"gif, Saved\",\"jpg, Saved\","), std::string::npos) << show.out;
+  EXPECT_NE(show.out.find("\"exclude\":[]"), std::string::npos) << show.out;
   EXPECT_NE(show.out.find("\"url\":\"" + server.Url("/c.png") + "\""), std::string::npos);
 
   const CliResult list = Run({"list"});

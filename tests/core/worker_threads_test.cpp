@@ -25,24 +25,25 @@ struct ThreadFacts {
   int nice = 0;
 };
 
+int ThreadNice() { return ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())); }
+
 ThreadFacts RunAndDescribe() {
   std::promise<ThreadFacts> facts;
   TWorkerThreads::Run([&facts] {
     char name[16] = {};
     ::pthread_getname_np(::pthread_self(), name, sizeof name);
-    facts.set_value({std::this_thread::get_id(), name, ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()))});
+    facts.set_value({std::this_thread::get_id(), name, ThreadNice()});
   });
   return facts.get_future().get();
 }
 
 TEST(WorkerThreads, JobsRunOnNamedLowPriorityThreadsThatAreReused) {
-  const auto ownNice = [] { return ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())); };
-  const int callerNice = ownNice();
+  const int callerNice = ThreadNice();
   const ThreadFacts first = RunAndDescribe();
   EXPECT_NE(first.id, std::this_thread::get_id());
   EXPECT_EQ(first.name, "vdk-worker");
   EXPECT_EQ(first.nice, TWorkerThreads::kNice);
-  EXPECT_EQ(ownNice(), callerNice);
+  EXPECT_EQ(ThreadNice(), callerNice);
 
   ASSERT_TRUE(TWorkerThreads::WaitForIdle(1, kWait));
   EXPECT_EQ(RunAndDescribe().id, first.id);

@@ -57,6 +57,13 @@ void TJsonWriter::String(std::string_view value) {
   Quoted(value);
 }
 
+void TJsonWriter::Field(std::string_view key, const std::vector<std::string>& values) {
+  Key(key);
+  BeginArray();
+  for (const std::string& value : values) String(value);
+  EndArray();
+}
+
 void TJsonWriter::Number(std::int64_t value) {
   BeforeValue();
   out_ += std::to_string(value);

@@ -27,6 +27,7 @@ class TJsonWriter {
   void Field(std::string_view key, std::int64_t value) { Key(key), Number(value); }
   void Field(std::string_view key, int value) { Key(key), Number(value); }
   void Field(std::string_view key, bool value) { Key(key), Bool(value); }
+  void Field(std::string_view key, const std::vector<std::string>& values);
 
   const std::string& Text() const { return out_; }
 

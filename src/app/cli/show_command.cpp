@@ -39,14 +39,8 @@ void WriteOptionsJson(TJsonWriter& json, const TRegOptions& o) {
   json.Key("options");
   json.BeginObject();
   json.Field("save_folder", o.DefaultFolder);
-  json.Key("masks");
-  json.BeginArray();
-  for (const auto& mask : o.FileMasks) json.String(mask);
-  json.EndArray();
-  json.Key("exclude");
-  json.BeginArray();
-  for (const auto& name : o.ExcludeFiles) json.String(name);
-  json.EndArray();
+  json.Field("masks", o.FileMasks);
+  json.Field("exclude", o.ExcludeFiles);
   json.Field("size_limit", o.EnableFileLimit);
   json.Field("min_size_kb", o.FileMinSize);
   json.Field("max_size_kb", o.FileMaxSize);
