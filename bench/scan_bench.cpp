@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <string>
 
-#include "core/html_scan.h"
+#include "core/url/html_scan.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/task.h"
+#include "core/model/task.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cerrno>
 #include <memory>
 
-#include "core/errors.h"
-#include "core/ole_date.h"
+#include "core/base/errors.h"
+#include "core/base/ole_date.h"
 #include "library/image_library.h"
 #include "library/picture_size.h"
 

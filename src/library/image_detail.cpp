@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/errors.h"
-#include "core/fixed_fields.h"
+#include "core/base/errors.h"
+#include "core/base/fixed_fields.h"
 
 namespace vdk {
 namespace {

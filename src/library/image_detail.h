@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "core/ole_date.h"
+#include "core/base/ole_date.h"
 #include "library/stream_persistent.h"
 
 namespace vdk {

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <stdexcept>
 
-#include "core/atomic_file.h"
-#include "core/errors.h"
+#include "core/base/atomic_file.h"
+#include "core/base/errors.h"
 
 namespace vdk {
 

@@ -1,6 +1,6 @@
 #include "library/image_library_header.h"
 
-#include "core/fixed_fields.h"
+#include "core/base/fixed_fields.h"
 
 namespace vdk {
 namespace {

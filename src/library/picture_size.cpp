@@ -7,8 +7,8 @@
 #include <algorithm>
 #include <array>
 
-#include "core/path_utils.h"
-#include "core/text_utils.h"
+#include "core/base/path_utils.h"
+#include "core/base/text_utils.h"
 #include "library/watched_file.h"
 
 Q_IMPORT_PLUGIN(TPcxPlugin)

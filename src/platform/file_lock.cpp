@@ -6,7 +6,7 @@
 
 #include <cerrno>
 
-#include "core/errors.h"
+#include "core/base/errors.h"
 
 namespace vdk {
 

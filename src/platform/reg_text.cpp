@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "core/errors.h"
-#include "core/text_utils.h"
+#include "core/base/errors.h"
+#include "core/base/text_utils.h"
 
 namespace vdk {
 namespace {

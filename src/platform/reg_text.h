@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/reg_tree.h"
+#include "core/settings/reg_tree.h"
 
 namespace vdk {
 

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <ostream>
 
-#include "core/atomic_file.h"
-#include "core/errors.h"
-#include "core/path_utils.h"
+#include "core/base/atomic_file.h"
+#include "core/base/errors.h"
+#include "core/base/path_utils.h"
 #include "platform/file_lock.h"
 #include "platform/reg_text.h"
 #include "platform/vendrake_folders.h"

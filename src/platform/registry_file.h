@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/memory_registry.h"
+#include "core/settings/memory_registry.h"
 
 namespace vdk {
 

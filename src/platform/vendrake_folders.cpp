@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "core/errors.h"
-#include "core/path_utils.h"
+#include "core/base/errors.h"
+#include "core/base/path_utils.h"
 
 namespace vdk {
 namespace {

@@ -3,7 +3,7 @@
 #include <QObject>
 #include <QPointer>
 
-#include "core/synchronize.h"
+#include "core/run/synchronize.h"
 
 namespace vdk {
 

@@ -6,8 +6,8 @@
 #include <filesystem>
 
 #include "cli_process.h"
-#include "core/task.h"
-#include "core/task_factory.h"
+#include "core/model/task.h"
+#include "core/model/task_factory.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "support/test_server.h"

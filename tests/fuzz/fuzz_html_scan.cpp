@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "core/html_scan.h"
-#include "core/text_utils.h"
+#include "core/base/text_utils.h"
+#include "core/url/html_scan.h"
 
 namespace {
 

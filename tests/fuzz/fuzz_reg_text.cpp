@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/errors.h"
+#include "core/base/errors.h"
 #include "platform/reg_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

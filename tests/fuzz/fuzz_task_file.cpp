@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "core/errors.h"
-#include "core/task.h"
+#include "core/base/errors.h"
+#include "core/model/task.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "core/text_utils.h"
-#include "core/url_path.h"
-#include "core/url_path_items.h"
+#include "core/base/text_utils.h"
+#include "core/url/url_path.h"
+#include "core/url/url_path_items.h"
 
 namespace {
 

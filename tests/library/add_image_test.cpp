@@ -4,8 +4,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "core/errors.h"
-#include "core/ole_date.h"
+#include "core/base/errors.h"
+#include "core/base/ole_date.h"
 #include "library/add_image.h"
 #include "library/image_library.h"
 #include "picture_files.h"

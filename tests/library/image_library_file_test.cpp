@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "core/errors.h"
+#include "core/base/errors.h"
 #include "library/image_library.h"
 #include "picture_files.h"
 #include "support/temp_dir.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "core/errors.h"
+#include "core/base/errors.h"
 #include "platform/reg_text.h"
 #include "support/temp_dir.h"
 

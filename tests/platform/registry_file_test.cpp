@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "core/errors.h"
-#include "core/reg_settings.h"
+#include "core/base/errors.h"
+#include "core/settings/reg_settings.h"
 #include "platform/reg_text.h"
 #include "platform/registry_file.h"
 #include "support/temp_dir.h"

@@ -1,7 +1,7 @@
 #include "app/cli/cli_context.h"
 
 #include "app/cli/cli_error.h"
-#include "core/errors.h"
+#include "core/base/errors.h"
 #include "platform/registry_file.h"
 #include "platform/vendrake_folders.h"
 

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "core/reg_settings.h"
-#include "core/task.h"
+#include "core/model/task.h"
+#include "core/settings/reg_settings.h"
 
 namespace vdk::cli {
 

@@ -7,8 +7,8 @@
 
 #include "app/cli/cli_context.h"
 #include "app/cli/cli_error.h"
-#include "core/errors.h"
-#include "core/ole_date.h"
+#include "core/base/errors.h"
+#include "core/base/ole_date.h"
 #include "library/add_image.h"
 #include "library/image_library.h"
 #include "library/library_merge.h"

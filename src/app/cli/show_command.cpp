@@ -7,9 +7,9 @@
 #include "app/cli/cli_context.h"
 #include "app/cli/cli_error.h"
 #include "app/cli/json_writer.h"
-#include "core/path_utils.h"
-#include "core/schedule.h"
-#include "core/text_utils.h"
+#include "core/base/path_utils.h"
+#include "core/base/text_utils.h"
+#include "core/settings/schedule.h"
 
 namespace vdk::cli {
 namespace {

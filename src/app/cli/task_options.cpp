@@ -9,8 +9,8 @@
 #include <fstream>
 
 #include "app/cli/cli_error.h"
-#include "core/path_utils.h"
-#include "core/text_utils.h"
+#include "core/base/path_utils.h"
+#include "core/base/text_utils.h"
 
 namespace vdk::cli {
 namespace {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/cli/run_command.h"
-#include "core/task.h"
+#include "core/model/task.h"
 
 namespace vdk::cli {
 

@@ -4,7 +4,7 @@
 
 #include <cinttypes>
 
-#include "core/task.h"
+#include "core/model/task.h"
 
 namespace vdk::cli {
 

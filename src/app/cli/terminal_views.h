@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "core/views.h"
+#include "core/run/views.h"
 
 namespace vdk {
 class TTask;

@@ -1,0 +1,69 @@
+#include "core/run/partial_files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <mutex>
+#include <unordered_set>
+
+namespace vdk {
+namespace {
+
+std::mutex registryLock;
+std::unordered_set<std::string>& Registry() {
+  static std::unordered_set<std::string> owned;
+  return owned;
+}
+
+bool Owned(const std::string& path) {
+  std::lock_guard lock(registryLock);
+  return Registry().count(path) != 0;
+}
+
+// Deletes the file unless another process holds its lock.
+void DeleteIfUnlocked(int dirFd, const char* name) {
+  const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) {
+    ::unlinkat(dirFd, name, 0);  // a dangling link or an unreadable file
+    return;
+  }
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlinkat(dirFd, name, 0);
+  ::close(fd);
+}
+
+}  // namespace
+
+ReservedFile CreatePartialFile(const std::string& wantedPath) {
+  // Created, recorded and locked under the registry lock, so a clean-up that
+  // lists the new name finds it owned.
+  std::lock_guard lock(registryLock);
+  ReservedFile file = ReserveUniqueFile(wantedPath, kPartialSuffix);
+  Registry().insert(file.Temporary);
+  ::flock(file.Fd, LOCK_EX | LOCK_NB);
+  return file;
+}
+
+void ReleasePartialFile(const std::string& temporaryPath) {
+  std::lock_guard lock(registryLock);
+  Registry().erase(temporaryPath);
+}
+
+void DeleteLeftoverPartials(const std::string& folder) {
+  const std::string base = AddSlash(folder);
+  DIR* dir = ::opendir(base.c_str());
+  if (dir == nullptr) return;
+  const int dirFd = ::dirfd(dir);
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (!name.ends_with(kPartialSuffix) || Owned(base + entry->d_name)) continue;
+    struct stat st;
+    if (::fstatat(dirFd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || S_ISDIR(st.st_mode)) continue;
+    DeleteIfUnlocked(dirFd, entry->d_name);
+  }
+  ::closedir(dir);
+}
+
+}  // namespace vdk

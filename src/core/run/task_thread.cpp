@@ -1,0 +1,372 @@
+#include "core/run/task_thread.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <condition_variable>
+#include <mutex>
+#include <ostream>
+
+#include "core/base/errors.h"
+#include "core/base/fd_stream.h"
+#include "core/base/file_names.h"
+#include "core/base/text_utils.h"
+#include "core/model/task.h"
+#include "core/net/http_client.h"
+#include "core/run/partial_files.h"
+#include "core/run/synchronize.h"
+#include "core/run/views.h"
+#include "core/run/worker_threads.h"
+#include "core/url/html_scan.h"
+#include "core/url/url_path.h"
+
+namespace vdk {
+namespace {
+
+// Unwinds a worker that has been stopped; never leaves the worker.
+struct ECancelled {};
+
+// Worker threads are detached and may outlive static destruction at exit,
+// so their count lives in an object that is never destroyed.
+struct LiveWorkers {
+  std::mutex lock;
+  std::condition_variable changed;
+  int count = 0;
+};
+LiveWorkers& Live() {
+  static auto* live = new LiveWorkers;
+  return *live;
+}
+
+constexpr auto kProgressInterval = std::chrono::milliseconds(100);
+
+// Links longer than this are not followed. Real addresses stay far below it
+// (servers commonly refuse 8 KB request lines); the bound keeps a hostile
+// page from growing the work list and every later page's links without end.
+constexpr std::size_t kMaxURLLength = 4096;
+
+int DevNull() {
+  static const int fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+  return fd;
+}
+
+std::string LoginHost(const TIdURI& start) {
+  std::string host(start.Host());
+  if (!start.Port().empty()) host += ":" + std::string(start.Port());
+  return host;
+}
+
+bool WriteAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// The page text as lines ended by CR LF: lines end at CR LF, lone CR and lone
+// LF, and the text ends at its first NUL.
+void WriteLines(std::ostream& out, std::string_view text) {
+  text = text.substr(0, text.find('\0'));
+  std::size_t start = 0;
+  while (start < text.size()) {
+    const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+    out.write(text.data() + start, static_cast<std::streamsize>(end - start));
+    out.write("\r\n", 2);
+    start = end + 1;
+    if (end + 1 < text.size() && text[end] == '\r' && text[end + 1] == '\n') ++start;
+  }
+}
+
+std::string PageFileName(std::string_view document) {
+  if (document.empty()) return "index.html";
+  if (ExtractFileExt(document).empty()) return SafeFileName(std::string(document) + ".html");
+  return SafeFileName(document);
+}
+
+std::string MaskFolder(const TRegOptions& options, int mask) {
+  return AddSlash(options.DefaultFolder) + SplitMask(options.FileMasks[static_cast<std::size_t>(mask)]).second;
+}
+
+}  // namespace
+
+TTaskThread::TTaskThread(std::shared_ptr<TTask> task, std::shared_ptr<TTaskItem> item)
+    : task_(std::move(task)),
+      item_(std::move(item)),
+      url_(item_->URL().URI()),
+      depth_(item_->Depth),
+      rescan_(item_->Rescan) {}
+
+TTaskThread::~TTaskThread() = default;
+
+int TTaskThread::LiveCount() {
+  std::lock_guard lock(Live().lock);
+  return Live().count;
+}
+
+bool TTaskThread::WaitForAll(std::chrono::steady_clock::duration timeout) {
+  std::unique_lock lock(Live().lock);
+  return Live().changed.wait_for(lock, timeout, [] { return Live().count == 0; });
+}
+
+void TTaskThread::Resume() {
+  {
+    std::lock_guard lock(Live().lock);
+    ++Live().count;
+  }
+  TWorkerThreads::Run([self = shared_from_this()]() mutable {
+    self->Run();
+    self.reset();
+    std::lock_guard lock(Live().lock);
+    --Live().count;
+    Live().changed.notify_all();
+  });
+}
+
+void TTaskThread::Terminate() {
+  token_->Cancel([this] {
+    if (fd_ >= 0) ::dup2(DevNull(), fd_);  // closes the file; the descriptor number stays valid
+    if (temporaryFile_.empty()) return;
+    ::unlink(temporaryFile_.c_str());
+    if (temporaryIsPartial_) ReleasePartialFile(temporaryFile_);
+    temporaryFile_.clear();
+  });
+}
+
+void TTaskThread::Run() {
+  Execute();
+  task_->Synchronizer->Queue(token_, [task = task_, self = shared_from_this()] { task->ItemFinished(*self); });
+}
+
+void TTaskThread::Execute() {
+  try {
+    THttpClient http(task_->Options, LoginHost(task_->URL));
+    if (!token_->SetCancelHook([&http] { http.Cancel(); })) return;
+    struct Unhook {
+      TCancelToken& token;
+      ~Unhook() { token.SetCancelHook({}); }
+    } unhook{*token_};
+    PagePart(http);
+    FilePart(http);
+  } catch (const ECancelled&) {
+    // Stopped: the stop has cleaned up.
+  } catch (const std::exception&) {
+    // A failed request, scan or write ends the pass silently; the item still
+    // counts as finished.
+  }
+  CloseFile(true);
+}
+
+template <typename Step>
+void TTaskThread::UnderStepLock(Step step) {
+  std::lock_guard lock(token_->StepLock());
+  if (token_->Cancelled()) throw ECancelled{};
+  step();
+}
+
+void TTaskThread::Sync(std::function<void()> fn) {
+  if (!task_->Synchronizer->Synchronize(token_, std::move(fn))) throw ECancelled{};
+}
+
+void TTaskThread::Log(const std::string& message) {
+  Sync([task = task_.get(), message] { task->AppendLog(message); });
+}
+
+void TTaskThread::OnWork(THttpClient& http, std::int64_t count) {
+  // Runs inside the transfer: it must not throw, and it refreshes the row at
+  // most every kProgressInterval and only when the text changes.
+  if (!task_->Displayed || task_->ItemsView == nullptr) return;
+  const std::int64_t length = http.Response().ContentLength;
+  std::string completed = PercentText(count, length);
+  const auto now = std::chrono::steady_clock::now();
+  if (completed == lastProgressText_ || now - lastProgress_ < kProgressInterval) return;
+  lastProgress_ = now;
+  lastProgressText_ = completed;
+  task_->Synchronizer->Synchronize(
+      token_, [task = task_.get(), item = item_.get(), size = SizeText(length), completed = std::move(completed)] {
+        if (task->Displayed && task->ItemsView) task->ItemsView->SetRowProgress(item, size, completed);
+      });
+}
+
+void TTaskThread::PagePart(THttpClient& http) {
+  if (!task_->FetchesPageAt(*item_, depth_)) return;
+  Log("Attach \"" + url_.URI() + "\"");
+  http.OnWork = [this, &http](std::int64_t count) { OnWork(http, count); };
+  std::string text;
+  try {
+    text = http.Get(url_.URI());
+  } catch (const EHttpCancelled&) {
+    throw ECancelled{};
+  } catch (const EHttpError&) {
+    url_.SetURI(url_.URI() + "/");
+    text = http.Get(url_.URI());
+  }
+  // Links resolve against where the page really is, after redirects.
+  const TIdURI final(http.Response().FinalURL);
+  SavePage(text);
+  AddLinks(BaseURLOf(final.IsValid() ? final : url_), std::move(text));
+}
+
+void TTaskThread::SavePage(const std::string& text) {
+  if (rescan_) return;
+  const int mask = task_->Options.FindMask(ItemExtension(url_));
+  if (mask == -1) return;
+  const std::string folder = MaskFolder(task_->Options, mask);
+  ::mkdir(folder.c_str(), 0777);
+  UnderStepLock([&] {
+    const ReservedFile file = ReserveUniqueFile(AddSlash(folder) + PageFileName(url_.Document()), "");
+    temporaryFile_ = file.Final;
+    temporaryIsPartial_ = false;
+    fd_ = file.Fd;
+  });
+  int error = 0;
+  {
+    FdStreamBuf buffer(fd_);
+    std::ostream out(&buffer);
+    WriteLines(out, text);
+    out.flush();
+    error = buffer.Error();
+  }
+  UnderStepLock([&] {
+    ::close(fd_);
+    fd_ = -1;
+    temporaryFile_.clear();
+  });
+  if (error != 0) throw EFileError("Cannot save the page", url_.URI(), error);
+}
+
+void TTaskThread::AddLinks(const std::string& baseURL, std::string text) {
+  // Scanning needs no lock; inserting the links does, so that two workers of
+  // a task never interleave their insertions.
+  THTMLScan scan;
+  scan.SetMainURL(baseURL);
+  scan.SetHTML(std::move(text));
+  const auto scanLock = task_->Items.LockScan();
+  Log("Links found : " + std::to_string(scan.Links().Count()));
+  const std::int32_t depth = depth_ + 1;
+  // Pages already listed that this link could bring nearer the start URL;
+  // their depths are the main thread's to compare and change.
+  std::vector<TaskItemPtr> foundAgain;
+  for (const TURLPath& link : scan.Links()) {
+    if (token_->Cancelled()) throw ECancelled{};
+    const std::string& resolved = link.ResolvedURL();
+    if (resolved.size() > kMaxURLLength) continue;
+    if (const int index = task_->Items.IndexOfURL(resolved); index != -1) {
+      if (TaskItemPtr known = task_->Items.Items(index); known && task_->FetchesPageAt(*known, depth))
+        foundAgain.push_back(std::move(known));
+      continue;
+    }
+    const TIdURI uri(resolved);
+    if (!uri.IsValid() || !IsFollowable(uri, task_->URL)) continue;  // an unusable link costs only itself
+    auto newItem = std::make_shared<TTaskItem>(task_.get(), resolved);
+    newItem->Depth = depth;
+    bool added = false;
+    UnderStepLock([&] { added = task_->Items.Items(task_->Items.Add(newItem)) == newItem; });
+    // Without a rows view the worker does not wait for a call that shows nothing.
+    if (added && task_->Displayed && task_->ItemsView)
+      Sync([task = task_.get(), newItem] {
+        if (task->Displayed) task->AddItemRow(newItem.get());
+      });
+  }
+  if (!foundAgain.empty())
+    Sync([task = task_.get(), foundAgain = std::move(foundAgain), depth] {
+      for (const auto& item : foundAgain) task->LinkFoundAgain(item, depth);
+    });
+}
+
+void TTaskThread::FilePart(THttpClient& http) {
+  const TRegOptions& options = task_->Options;
+  const std::string ext = ItemExtension(url_);
+  const int mask = options.FindMask(ext);
+  if (mask == -1 || IsPageExt(ext)) return;
+  const auto document = url_.Document();
+  if (std::any_of(options.ExcludeFiles.begin(), options.ExcludeFiles.end(),
+                  [&](const std::string& name) { return SameText(name, document); }))
+    return;
+  if (options.EnableFileLimit && !PassesSizeFilter(http)) return;
+  const std::string folder = MaskFolder(options, mask);
+  ::mkdir(folder.c_str(), 0777);
+  Download(http, folder);
+}
+
+bool TTaskThread::PassesSizeFilter(THttpClient& http) {
+  http.OnWork = nullptr;
+  http.Head(url_.URI());
+  const std::int64_t length = http.Response().ContentLength;
+  const std::int64_t kb = 1024;
+  return task_->Options.FileMinSize * kb < length && length < task_->Options.FileMaxSize * kb;
+}
+
+void TTaskThread::Download(THttpClient& http, const std::string& folder) {
+  ReservedFile file;
+  try {
+    UnderStepLock([&] {
+      file = CreatePartialFile(AddSlash(folder) + SafeFileName(url_.Document()));
+      temporaryFile_ = file.Temporary;
+      temporaryIsPartial_ = true;
+      fd_ = file.Fd;
+    });
+  } catch (const EFileError&) {
+    return;  // a file that cannot be created is skipped without a word
+  }
+  Log("Saving file \"" + std::string(ExtractFileName(file.Temporary)) + "\"");
+
+  const TRegOptions& options = task_->Options;
+  // With the size filter on, a body that grows past the limit (the server
+  // announced less) is cut off.
+  const std::int64_t limit = options.EnableFileLimit ? options.FileMaxSize * std::int64_t{1024} - 1 : -1;
+  std::int64_t size = 0;
+  http.OnWork = [this, &http](std::int64_t count) { OnWork(http, count); };
+  http.Get(
+      url_.URI(),
+      [this, &size](const char* data, std::size_t n) {
+        size += static_cast<std::int64_t>(n);
+        return WriteAll(fd_, data, n);
+      },
+      limit);
+
+  int renameError = 0;
+  UnderStepLock([&] {
+    ::close(fd_);
+    fd_ = -1;
+    renameError = RenameReservedFile(file);
+    if (renameError == 0) {
+      ReleasePartialFile(file.Temporary);
+      temporaryFile_.clear();
+    }
+  });
+  if (renameError != 0) {
+    Log("Rename file \"" + std::string(ExtractFileName(file.Temporary)) + "\" failed");
+    return;  // the partial file is deleted on the way out
+  }
+  UnderStepLock([&] {
+    if (task_->ImageQueue) task_->ImageQueue->Queue(file.Final);
+  });
+  // The row and the log line in one call: one wait for the main thread.
+  Sync([task = task_.get(), path = file.Final, size,
+        message = "File \"" + std::string(ExtractFileName(file.Final)) + "\" saved"] {
+    task->AddSavedFileRow(path, size);
+    task->AppendLog(message);
+  });
+  UnderStepLock([&] { ++task_->SavedCount; });
+}
+
+void TTaskThread::CloseFile(bool remove) {
+  std::lock_guard lock(token_->StepLock());
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (temporaryFile_.empty()) return;
+  if (remove) ::unlink(temporaryFile_.c_str());
+  if (temporaryIsPartial_) ReleasePartialFile(temporaryFile_);
+  temporaryFile_.clear();
+}
+
+}  // namespace vdk

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/model/task_item.h"
+#include "core/run/cancel_token.h"
+#include "core/url/uri.h"
+
+namespace vdk {
+
+class TTask;
+class THttpClient;
+
+// The download worker of one work item. In one pass on a worker thread (idle
+// priority, see TWorkerThreads) it fetches the item as a page when its
+// extension says so and it is not too deep (scanning it for links that become
+// new items, and saving it when a mask covers it), then downloads it as a
+// file when a mask covers its extension. Everything the user sees goes
+// through the task's synchronizer; the end of the pass is reported to the
+// task's ItemFinished on the main thread.
+//
+// Threads: Resume and Terminate run on the main thread. Terminate ends the
+// worker at once: its transfer is aborted, its partial file closed and
+// deleted under the step lock, and every later step (main-thread calls,
+// links, files, renames, counters) is dropped. The worker shares ownership of
+// the task and the item, so nothing it still reads goes away under it.
+class TTaskThread : public std::enable_shared_from_this<TTaskThread> {
+ public:
+  TTaskThread(std::shared_ptr<TTask> task, std::shared_ptr<TTaskItem> item);
+  ~TTaskThread();
+  TTaskThread(const TTaskThread&) = delete;
+  TTaskThread& operator=(const TTaskThread&) = delete;
+
+  const std::shared_ptr<TTaskItem>& Item() const { return item_; }
+  // The item's depth when the worker was made; the main thread may lower the
+  // item's own depth while the worker runs.
+  std::int32_t Depth() const { return depth_; }
+
+  // Starts the pass on a worker thread.
+  void Resume();
+  // Ends the worker at once (see above). Never waits for the network.
+  void Terminate();
+
+  // Workers whose thread has not returned yet, in the whole process, and a
+  // wait for them to be gone (for a clean exit and for tests).
+  static int LiveCount();
+  static bool WaitForAll(std::chrono::steady_clock::duration timeout);
+
+ private:
+  void Run();
+  void Execute();
+  void PagePart(THttpClient& http);
+  void SavePage(const std::string& text);
+  void AddLinks(const std::string& baseURL, std::string text);
+  void FilePart(THttpClient& http);
+  bool PassesSizeFilter(THttpClient& http);
+  void Download(THttpClient& http, const std::string& folder);
+
+  // Visible steps. Each raises ECancelled once the worker has been stopped.
+  void Log(const std::string& message);
+  void OnWork(THttpClient& http, std::int64_t count);
+  void Sync(std::function<void()> fn);
+  template <typename Step>
+  void UnderStepLock(Step step);
+
+  void CloseFile(bool remove);
+
+  std::shared_ptr<TTask> task_;
+  std::shared_ptr<TTaskItem> item_;
+  TIdURI url_;
+  const std::int32_t depth_;
+  const bool rescan_;
+  std::shared_ptr<TCancelToken> token_ = std::make_shared<TCancelToken>();
+  std::chrono::steady_clock::time_point lastProgress_{};
+  std::string lastProgressText_;
+
+  // The partial file being written and its descriptor; changed under the
+  // step lock, since Terminate closes and deletes it.
+  std::string temporaryFile_;
+  bool temporaryIsPartial_ = false;
+  int fd_ = -1;
+};
+
+}  // namespace vdk

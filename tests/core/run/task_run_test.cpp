@@ -1,0 +1,273 @@
+// Run control: starting, refilling, stopping and resuming a task's workers,
+// and the guarantees of a stop, against the local test server.
+
+#include <condition_variable>
+#include <random>
+
+#include "core/run/partial_files.h"
+#include "engine_fixture.h"
+
+namespace vdk::test {
+namespace {
+
+// Answers held back per path until the test lets them go. The main thread
+// waits for them through its event loop, which workers need meanwhile, so
+// every change also wakes the loop.
+class Gates {
+ public:
+  explicit Gates(std::shared_ptr<TEventLoop> loop) : loop_(std::move(loop)) {}
+  ~Gates() { OpenAll(); }
+  void Wait(const std::string& path) {
+    std::unique_lock lock(mutex_);
+    ++waiting_;
+    loop_->Post([] {});
+    cv_.wait(lock, [&] { return all_ || open_.count(path) != 0; });
+    --waiting_;
+  }
+  void Open(const std::string& path) {
+    std::lock_guard lock(mutex_);
+    open_.insert(path);
+    cv_.notify_all();
+  }
+  void OpenAll() {
+    std::lock_guard lock(mutex_);
+    all_ = true;
+    cv_.notify_all();
+  }
+  int Waiting() {
+    std::lock_guard lock(mutex_);
+    return waiting_;
+  }
+
+ private:
+  std::shared_ptr<TEventLoop> loop_;
+  std::mutex mutex_;
+  std::condition_variable cv_;
+  std::set<std::string> open_;
+  bool all_ = false;
+  int waiting_ = 0;
+};
+
+class RunControlTest : public EngineTest {
+ protected:
+  // Appends items for files served behind gates: the answer waits before its
+  // headers, or, with partial, after the first bytes of its body.
+  void AppendGatedFiles(int n, bool partial = false) {
+    for (int i = 0; i < n; ++i) {
+      const std::string path = "/f/" + std::to_string(i) + ".gif";
+      server.Handle(path, [this, partial](const httplib::Request& req, httplib::Response& res) {
+        if (!partial) {
+          gates.Wait(req.path);
+          res.set_content("data", "image/gif");
+          return;
+        }
+        res.set_content_provider(1000, "image/gif",
+                                 [this, path = req.path](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                   sink.write("0123456789", 10);
+                                   gates.Wait(path);
+                                   return false;
+                                 });
+      });
+      auto item = std::make_shared<TTaskItem>(task.get(), server.Url(path));
+      item->Depth = 1;
+      task->Items.Append(item);
+    }
+  }
+  void WaitForGated(int n) {
+    ASSERT_TRUE(loop->ProcessUntil([&] { return gates.Waiting() >= n; },
+                                   std::chrono::steady_clock::now() + std::chrono::seconds(60)));
+  }
+  void WaitForFinished(int n) {
+    ASSERT_TRUE(loop->ProcessUntil([&] { return task->FinishedCount >= n; },
+                                   std::chrono::steady_clock::now() + std::chrono::seconds(60)));
+  }
+  int Gets() const {
+    int n = 0;
+    for (const auto& r : server.Requests()) n += r.method == "GET" ? 1 : 0;
+    return n;
+  }
+  std::set<std::string> Partials() const {
+    std::set<std::string> out;
+    for (const auto& name : FilesIn("Saved"))
+      if (name.ends_with("!!wr")) out.insert(name);
+    return out;
+  }
+
+  Gates gates{loop};
+};
+
+TEST_F(RunControlTest, StartsEightThenKeepsAtMostSevenRunning) {
+  SetStart("/unused.html");
+  AppendGatedFiles(20);
+  task->Start();
+  EXPECT_FALSE(task->Stopped);
+  EXPECT_EQ(task->RunningCount(), 8);
+  WaitForGated(8);
+
+  gates.Open("/f/0.gif");
+  WaitForFinished(1);
+  EXPECT_EQ(task->RunningCount(), 7);  // no refill while seven run
+
+  gates.Open("/f/1.gif");
+  WaitForFinished(2);
+  EXPECT_EQ(task->RunningCount(), 7);  // six ran, one more started
+  EXPECT_TRUE(task->Items.Items(8)->Running());
+  EXPECT_FALSE(task->Items.Items(9)->Running());
+  WaitForGated(7);
+  EXPECT_EQ(Gets(), 9);
+
+  gates.OpenAll();
+  RunUntilStopped();
+  EXPECT_EQ(task->FinishedCount, 20);
+  EXPECT_EQ(finished, 1);
+}
+
+TEST_F(RunControlTest, ANewTaskStartsFromItsUrlAndFinishesOnce) {
+  server.Serve("/lonely.html", {.body = "no links here"});
+  SetStart("/lonely.html");
+  Run();
+  ASSERT_EQ(task->Items.Count(), 1);
+  EXPECT_EQ(task->Items.Items(0)->Depth, 0);
+  EXPECT_TRUE(task->Items.Items(0)->Done());
+  EXPECT_EQ(task->RunningCount(), 0);
+  EXPECT_EQ(finished, 1);
+
+  // Every item done: a start runs nothing and ends at once.
+  task->Start();
+  EXPECT_TRUE(task->Stopped);
+  EXPECT_EQ(finished, 2);
+}
+
+TEST_F(RunControlTest, StopLeavesNothingBehindAndTheNextStartResumes) {
+  SetStart("/unused.html");
+  AppendGatedFiles(5, /*partial=*/true);
+  task->Start();
+  WaitForGated(5);
+  EXPECT_EQ(Partials().size(), 5u);
+
+  task->Stop();
+  EXPECT_TRUE(task->Stopped);
+  EXPECT_EQ(task->RunningCount(), 0);
+  EXPECT_EQ(task->Items.WaitingCount(), 5);
+  EXPECT_TRUE(Partials().empty());
+  const auto log = views.log;
+  const auto saved = views.savedRows.size();
+
+  gates.OpenAll();
+  Drain();  // whatever the stopped workers still do must not show
+  EXPECT_EQ(views.log, log);
+  EXPECT_EQ(views.savedRows.size(), saved);
+  EXPECT_TRUE(Partials().empty());
+  EXPECT_EQ(task->FinishedCount, 0);
+  EXPECT_EQ(finished, 0);
+
+  for (int i = 0; i < 5; ++i)
+    server.Handle("/f/" + std::to_string(i) + ".gif",
+                  [](const auto&, auto& res) { res.set_content("complete", "image/gif"); });
+  Run();
+  Drain();
+  EXPECT_EQ(FilesIn("Saved").size(), 5u);
+  EXPECT_EQ(task->FinishedCount, 5);
+  EXPECT_EQ(finished, 1);
+}
+
+TEST_F(RunControlTest, FinishRunSavesTheTaskAndDeletesOnlyUnownedPartials) {
+  server.Serve("/index.html", {.body = "<img src=a.gif>"});
+  server.Serve("/a.gif", {.body = Bytes(10)});
+  SetStart("/index.html");
+  task->FileName = dir / "task.wrp";
+  std::filesystem::create_directories(dir / "Saved");
+  WriteFile(dir / "Saved/old.jpg!!wr", "left by a crash");
+  WriteFile(dir / "Saved/keep!.jpg", "a real file with a bang");
+  const ReservedFile owned = CreatePartialFile(dir / "Saved/busy.jpg");  // a worker elsewhere
+  Run();
+  task->FinishRun();
+  EXPECT_EQ(FilesIn("Saved"), (std::set<std::string>{"a.gif", "keep!.jpg", "busy.jpg!!wr"}));
+  ReleasePartialFile(owned.Temporary);
+  ::close(owned.Fd);
+
+  TTask loaded;
+  loaded.LoadFromFile(dir / "task.wrp");
+  EXPECT_EQ(loaded.Items.Count(), 2);
+  EXPECT_EQ(loaded.FinishedCount, 2);
+}
+
+TEST_F(RunControlTest, RepeatedStartsAndStopsLeaveNoTraceOnASlowServer) {
+  std::string page;
+  for (int i = 0; i < 40; ++i) {
+    const std::string name = "/slow/" + std::to_string(i) + ".jpg";
+    page += "<img src=\"" + name + "\">";
+    server.Serve(name, {.body = Bytes(20000), .delay = std::chrono::milliseconds(5)});
+  }
+  server.Serve("/index.html", {.body = page, .delay = std::chrono::milliseconds(2)});
+  SetStart("/index.html");
+  std::mt19937 rng(11);
+  for (int cycle = 0; cycle < 200; ++cycle) {
+    if (cycle % 20 == 0) {
+      task->Items.Clear();
+      task->FinishedCount = 0;
+    }
+    if (task->Stopped) task->Start();
+    loop->ProcessFor(std::chrono::microseconds(rng() % 8000));
+    task->Stop();
+    ASSERT_TRUE(Partials().empty()) << "cycle " << cycle;
+  }
+  const auto log = views.log;
+  const auto rows = views.rows.size();
+  const auto saved = views.savedRows.size();
+  const auto files = FilesIn("Saved");
+  const int savedCount = task->SavedCount;
+  const int finishedCount = task->FinishedCount;
+  Drain();
+  EXPECT_EQ(views.log, log);
+  EXPECT_EQ(views.rows.size(), rows);
+  EXPECT_EQ(views.savedRows.size(), saved);
+  EXPECT_EQ(FilesIn("Saved"), files);
+  EXPECT_EQ(task->SavedCount.load(), savedCount);
+  EXPECT_EQ(task->FinishedCount, finishedCount);
+  EXPECT_EQ(task->RunningCount(), 0);
+  // Neither lock is held by a stopped worker.
+  { auto scan = task->Items.LockScan(); }
+  EXPECT_GE(task->Items.Count(), 1);
+}
+
+// A site of 2,000 pages: every page links to up to 50 more and to its own
+// picture, plus one picture shared by all.
+TEST_F(RunControlTest, ACrawlOfTwoThousandPagesAgreesWithWhatWasServed) {
+  constexpr int kPages = 2000;
+  for (int n = 0; n < kPages; ++n) {
+    std::string body = "<html><body><img src=\"/img/shared.png\">";
+    body += "<img src=\"/img/p" + std::to_string(n) + ".jpg\">";
+    for (int child = n * 50 + 1; child <= n * 50 + 50 && child < kPages; ++child)
+      body += "<a href=\"/pages/" + std::to_string(child) + ".html\">" + std::to_string(child) + "</a>";
+    server.Serve("/pages/" + std::to_string(n) + ".html", {.body = body + "</body></html>"});
+    server.Serve("/img/p" + std::to_string(n) + ".jpg", {.body = "picture " + std::to_string(n)});
+  }
+  server.Serve("/img/shared.png", {.body = "shared"});
+  task->Displayed = false;  // as for a task crawling in the background
+  task->FileName = dir / "site.wrp";
+  SetStart("/pages/0.html");
+  Run();
+  task->FinishRun();
+  Drain();
+
+  std::set<std::string> expected{"shared.png"};
+  for (int n = 0; n < kPages; ++n) expected.insert("p" + std::to_string(n) + ".jpg");
+  EXPECT_EQ(FilesIn("Saved"), expected);
+  EXPECT_EQ(ReadFile(dir / "Saved/p1234.jpg"), "picture 1234");
+  EXPECT_EQ(task->SavedCount.load(), kPages + 1);
+  EXPECT_EQ(task->Items.Count(), 2 * kPages + 1);
+  EXPECT_EQ(task->FinishedCount, task->Items.Count());
+  EXPECT_EQ(views.Count("Links found : 52"), 39);  // pages 0..38 have 50 children
+  EXPECT_TRUE(views.rows.empty());
+  EXPECT_TRUE(views.savedRows.empty());  // not displayed
+
+  TTask loaded;
+  loaded.LoadFromFile(dir / "site.wrp");
+  EXPECT_EQ(loaded.Items.Count(), task->Items.Count());
+  EXPECT_EQ(loaded.FinishedCount, loaded.Items.Count());
+  EXPECT_EQ(loaded.SavedCount.load(), kPages + 1);
+}
+
+}  // namespace
+}  // namespace vdk::test
