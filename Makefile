@@ -3,6 +3,8 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 WERROR ?= OFF
 CMAKE_FLAGS ?=
+# ccache, when installed, shares compiled objects between build folders.
+LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 .PHONY: all deps build run test test-asan test-tsan fuzz format clean
 
@@ -14,7 +16,7 @@ deps:
 # Configured every time (cheap when nothing changed), so WERROR and
 # CMAKE_FLAGS always apply, also to an existing build folder.
 build: deps
-	cmake -S . -B $(BUILD) -G Ninja -DVENDRAKE_WERROR=$(WERROR) $(CMAKE_FLAGS)
+	cmake -S . -B $(BUILD) -G Ninja -DVENDRAKE_WERROR=$(WERROR) $(LAUNCHER) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # The main job. Without URL: crawl the demo gallery served on 127.0.0.1.

@@ -9,10 +9,12 @@ packages=(
   # toolchain
   build-essential cmake ninja-build pkg-config git clang libclang-rt-14-dev
   # libraries
-  qt6-base-dev qt6-image-formats-plugins libcurl4-openssl-dev libcli11-dev
+  qt6-base-dev qt6-svg-dev qt6-image-formats-plugins nlohmann-json3-dev libcurl4-openssl-dev libcli11-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev
   tinyproxy openssl ca-certificates python3 libssl-dev
+  # window tests and screenshots on a virtual display and a private session bus
+  xvfb xauth dbus
 )
 bench_packages=(nginx wget wget2 httrack curl time iproute2)
 

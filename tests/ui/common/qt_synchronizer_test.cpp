@@ -5,7 +5,7 @@
 #include <QThread>
 #include <thread>
 
-#include "ui/qt_synchronizer.h"
+#include "ui/common/qt_synchronizer.h"
 
 namespace vdk {
 namespace {

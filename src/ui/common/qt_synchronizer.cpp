@@ -1,4 +1,4 @@
-#include "ui/qt_synchronizer.h"
+#include "ui/common/qt_synchronizer.h"
 
 #include <QMetaObject>
 #include <QThread>
