@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 # ccache, when installed, shares compiled objects between build folders.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps build run test test-asan test-tsan fuzz format clean
+.PHONY: all deps build run test test-asan test-tsan fuzz format clean screenshots
 
 all: build
 
@@ -31,6 +31,10 @@ endif
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# Every window rendered with demo data into docs/screenshots (offscreen).
+screenshots: build
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tests/ui/screenshots/vendrake_screenshots docs/screenshots
 
 # Every test once more under AddressSanitizer + UndefinedBehaviorSanitizer.
 test-asan: deps
