@@ -1,0 +1,42 @@
+#include "library/saved_files.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+
+#include <charconv>
+#include <memory>
+
+#include "core/base/path_utils.h"
+
+namespace vdk {
+
+std::string KilobyteText(std::int64_t bytes) { return std::to_string(bytes / 1024) + " KB"; }
+
+std::int64_t KilobytesOf(std::string_view sizeText) {
+  if (sizeText.size() <= 3) return 0;
+  const std::string_view digits = sizeText.substr(0, sizeText.size() - 3);
+  std::int64_t value = 0;
+  const auto [end, err] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  return err == std::errc() && end == digits.data() + digits.size() ? value : 0;
+}
+
+std::vector<TSavedFile> ListSavedFolder(const std::string& folder) {
+  std::vector<TSavedFile> files;
+  const std::string prefix = AddSlash(folder);
+  const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(prefix.c_str()), ::closedir);
+  if (!dir) return files;
+  while (const dirent* entry = ::readdir(dir.get())) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    const std::string_view ext = ExtractFileExt(name);
+    if (ext.find("!!wr") != std::string_view::npos) continue;
+    std::string path = prefix + std::string(name);
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) continue;  // gone since it was read
+    const std::int64_t size = S_ISDIR(info.st_mode) ? 0 : static_cast<std::int64_t>(info.st_size);
+    files.push_back({std::string(name), std::string(ext), KilobyteText(size), std::move(path)});
+  }
+  return files;
+}
+
+}  // namespace vdk

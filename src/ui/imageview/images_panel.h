@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QPersistentModelIndex>
+#include <QStringList>
+#include <QWidget>
+#include <memory>
+
+#include "library/saved_files_order.h"
+#include "ui/imageview/images_dialogs.h"
+
+class QTableView;
+
+namespace Ui {
+class TImagesPanel;
+}
+
+namespace vdk {
+
+class TBuildInJob;
+class TImageLibrary;
+class TImagesListModel;
+class TImagesView;
+class TPicturePreview;
+
+// Which image actions may run now.
+struct TImageActionStates {
+  bool Folder = false;     // "Folder": a task is bound
+  bool DeleteAll = false;  // "Delete All", "Delete By ...": the list has rows
+  bool BuildIn = false;    // "Build-in": the list has rows and no build-in runs
+  bool Selected = false;   // "Copy to ...", "Move to ...", "Delete", "Wall": a row is selected
+  bool operator==(const TImageActionStates&) const = default;
+};
+
+// The downloaded-files panel of the main window: the images list of a task's
+// "Saved" folder beside the preview of the selected picture, and the image
+// actions on them. The main window binds it to the selected task's folder,
+// lets the task's running download add rows through ImagesView(), runs the
+// actions from its action table and enables them by ActionStates().
+class TImagesPanel : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TImagesPanel(QWidget* parent = nullptr);
+  ~TImagesPanel() override;
+
+  // The catalogue that decides which files are pending for "Build-in"; it
+  // must outlive the panel. Without one nothing is pending.
+  void SetLibrary(TImageLibrary* library);
+  // Replaces the modal windows the actions open (tests script them).
+  void SetDialogs(std::unique_ptr<TImagesDialogs> dialogs);
+
+  // Lists the folder (a task's "Saved" folder) and binds the panel to it.
+  void ListSavedFolder(const QString& folder);
+  // Empties the list and unbinds (a folder node is selected).
+  void Unbind();
+  const QString& Folder() const { return folder_; }
+  bool IsBound() const { return bound_; }
+
+  // Where a running download of the bound task adds its saved files.
+  TImagesView& ImagesView();
+  const QStringList& PendingImages() const { return pendingImages_; }
+  TImageActionStates ActionStates() const;
+  // The paths of the selected rows, in list order.
+  QStringList SelectedPaths() const;
+
+  QTableView* ListView() const;
+  TImagesListModel* Model() const { return model_; }
+  TPicturePreview* Preview() const;
+
+ public slots:
+  void SortBy(vdk::TImagesSort sort);
+  void ColumnClicked(int column);
+  void SetFit(bool fit);
+  void DeleteSelected();
+  void DeleteAll();
+  void CopyTo();
+  void MoveTo();
+  void OpenFolder();
+  void SetWallpaper();
+  void BuildIn();
+  void OpenViewer();
+
+ signals:
+  void ActionStatesChanged();
+  // "Build-in" progress for the status bar: done of total paths.
+  void BuildInProgress(int done, int total);
+  void BuildInFinished();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void SelectionChanged();
+  void ListChanged();
+  void Transfer(TTransferKind kind);
+  void FitNameColumn();
+  void BuildInEnded();
+
+  std::unique_ptr<Ui::TImagesPanel> ui_;
+  TImagesListModel* model_;
+  std::unique_ptr<TImagesDialogs> dialogs_;
+  TImageLibrary* library_ = nullptr;
+  QString folder_;
+  bool bound_ = false;
+  QStringList pendingImages_;
+  QPersistentModelIndex lastPreviewItem_;
+  std::unique_ptr<TBuildInJob> buildIn_;
+  TImageActionStates lastStates_;
+};
+
+}  // namespace vdk
