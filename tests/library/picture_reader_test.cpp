@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QMovie>
 
 #include "library/picture_reader.h"
 #include "picture_files.h"
@@ -65,16 +64,6 @@ TEST_F(PictureReader, StoppedDecodeFails) {
   TReadOptions options;
   options.Stop = stop.get_token();
   EXPECT_TRUE(ReadPicture(path, TPictureDecoder::General, options).Image.isNull());
-}
-
-TEST_F(PictureReader, GifAnimationOpensOnlyForGifs) {
-  const std::string gif = Write("anim.gif", Fixture("gif_40x30.gif"));
-  const std::unique_ptr<QMovie> movie = OpenGifAnimation(gif);
-  ASSERT_NE(movie, nullptr);
-  ASSERT_TRUE(movie->jumpToFrame(0));
-  EXPECT_EQ(movie->currentImage().size(), QSize(40, 30));
-  EXPECT_EQ(OpenGifAnimation(Write("photo.gif", EncodePicture("png", 10, 10))), nullptr);
-  EXPECT_EQ(OpenGifAnimation(dir_ / "missing.gif"), nullptr);
 }
 
 }  // namespace

@@ -84,7 +84,7 @@ void TJpegBrowser::BuildPanels() {
     panelOfFile_[k] = &panel;
     StartLoading(panel);
     contentHeight_ = std::max(contentHeight_, geometry.bottom() + 1 + splitterWidth_);
-    if (++column >= columns) {
+    if (++column == columns) {
       column = 0;
       ++row;
     }

@@ -6,6 +6,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "library/picture_reader.h"
 #include "picture_folder.h"
 #include "ui/imageview/image_view.h"
 #include "ui/imageview/view_image_form.h"
@@ -85,12 +86,13 @@ class Viewer : public ::testing::Test {
     files_ << QString::fromStdString(test::DrawPicture(dir_ / "wide.jpg", 3000, 1000, Qt::red, "jpeg"))
            << QString::fromStdString(test::CopyAnimatedGif(dir_ / "anim.gif"))
            << QString::fromStdString(test::DrawPicture(dir_ / "small.png", 60, 40, Qt::green, "png"));
-    viewer_.resize(1000, 800);
     viewer_.SetFileName(files_[0]);
     viewer_.ShowCurrent();
     viewer_.SetFileList(files_);
     viewer_.SetFileIndex(0);
     viewer_.show();
+    viewer_.activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&viewer_));  // the shortcuts need an active window
   }
   TImageView* View() { return viewer_.findChild<TImageView*>("ImageScrollBox"); }
   QLabel* Gif() { return viewer_.findChild<QLabel*>("GifImage"); }
@@ -173,6 +175,24 @@ TEST_F(Viewer, AFileThatCannotBeDecodedShowsNothingAndEscCloses) {
   QSignalSpy rejected(&viewer_, &QDialog::rejected);
   QTest::keyClick(&viewer_, Qt::Key_Escape);
   EXPECT_EQ(rejected.count(), 1);
+}
+
+}  // namespace
+}  // namespace vdk
+
+namespace vdk {
+namespace {
+
+// The animation needs a GUI application, so it is tested with the windows.
+TEST(GifAnimation, OpensOnlyForGifsWithinTheLimit) {
+  test::TempDir dir;
+  const std::unique_ptr<QMovie> movie = OpenGifAnimation(test::CopyAnimatedGif(dir / "anim.gif"));
+  ASSERT_NE(movie, nullptr);
+  EXPECT_EQ(movie->frameCount(), 2);
+  ASSERT_TRUE(movie->jumpToFrame(0));
+  EXPECT_EQ(movie->currentImage().pixelColor(3, 3), QColor(Qt::red));
+  EXPECT_EQ(OpenGifAnimation(test::DrawPicture(dir / "photo.gif", 10, 10, Qt::red, "png")), nullptr);
+  EXPECT_EQ(OpenGifAnimation(dir / "missing.gif"), nullptr);
 }
 
 }  // namespace
