@@ -49,8 +49,10 @@ TImagesPanel::TImagesPanel(QWidget* parent)
   list->setColumnWidth(TImagesListModel::NameColumn, kNameWidth);
   list->setColumnWidth(TImagesListModel::SizeColumn, kSizeWidth);
   list->installEventFilter(this);
+  // The list and the preview share the width.
   ui_->ImagesSplitter->setStretchFactor(0, 1);
   ui_->ImagesSplitter->setStretchFactor(1, 1);
+  ui_->ImagesSplitter->setSizes({width() / 2, width() / 2});
 
   connect(list->horizontalHeader(), &QHeaderView::sectionClicked, this, &TImagesPanel::ColumnClicked);
   connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this, &TImagesPanel::SelectionChanged);
