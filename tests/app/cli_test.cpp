@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 
 #include "cli_process.h"
@@ -11,6 +12,7 @@
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "support/test_server.h"
+#include "support/tiny_proxy.h"
 
 namespace vdk::test {
 namespace {
@@ -34,6 +36,11 @@ class CliTest : public ::testing::Test {
   }
   CliResult Run(const std::vector<std::string>& args, std::optional<std::size_t> limit = std::nullopt) {
     return RunCli(args, home.Path(), limit);
+  }
+  static std::string Hex8(int n) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(n));
+    return text;
   }
   static int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
 
@@ -62,6 +69,29 @@ TEST_F(CliTest, RunCrawlsIntoTheHomeAndShowsTheTask) {
   const CliResult list = Run({"list"});
   EXPECT_EQ(list.code, 0);
   EXPECT_NE(list.out.find("[done, 5/5 items]"), std::string::npos) << list.out;
+}
+
+// A task without a proxy of its own goes through the proxy of the settings.
+TEST_F(CliTest, RunGoesThroughTheSettingsProxy) {
+  ASSERT_EQ(Run({"settings", "show"}).code, 0);  // a first start writes the default settings
+  TinyProxy proxy;
+  std::string store = ReadFile(home / "registry.reg");
+  for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{
+           {"\"UseProxyServer\"=dword:00000000", "\"UseProxyServer\"=dword:00000001"},
+           {"\"ProxyServerAddr\"=\"192.168.0.1\"", "\"ProxyServerAddr\"=\"127.0.0.1\""},
+           {"\"ProxyServerPort\"=dword:00000050", "\"ProxyServerPort\"=dword:" + Hex8(proxy.Port())}}) {
+    const auto at = store.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    store.replace(at, from.size(), to);
+  }
+  WriteFile(home / "registry.reg", store);
+
+  const CliResult run = Run({"run", Url()});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_EQ(Saved().size(), 3u);
+  const auto requests = server.Requests();
+  ASSERT_FALSE(requests.empty());
+  for (const auto& request : requests) EXPECT_TRUE(request.headers.contains("Via")) << request.path;
 }
 
 TEST_F(CliTest, InterruptStopsAndSavesAndTheNextRunResumes) {

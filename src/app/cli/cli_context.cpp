@@ -2,6 +2,7 @@
 
 #include "app/cli/cli_error.h"
 #include "core/base/errors.h"
+#include "core/net/default_proxy.h"
 #include "platform/registry_file.h"
 #include "platform/vendrake_folders.h"
 
@@ -13,6 +14,8 @@ TCliContext LoadContext() {
     context.Home = VendrakeHome();
     context.Settings = std::make_unique<TRegSettings>(OpenUserRegistry(), context.Home);
     context.Settings->LoadFromRegistry();
+    // Tasks whose own options do not turn a proxy on use the settings' one.
+    SetDefaultProxy(context.Settings->Options);
     return context;
   } catch (const EVendrakeError& e) {
     throw ECliError(kExitFiles, std::string("Cannot read the settings: ") + e.what());

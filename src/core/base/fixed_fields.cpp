@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstring>
 
+#include "core/base/text_utils.h"
+
 namespace vdk {
 namespace {
 
@@ -21,7 +23,7 @@ std::uint64_t GetLittle(std::span<const char> record, std::size_t offset, std::s
 }  // namespace
 
 void PutText(std::span<char> record, std::size_t offset, std::size_t width, std::string_view text) {
-  const std::size_t n = std::min(text.size(), width - 1);
+  const std::size_t n = Utf8CutPoint(text, width - 1);
   std::memcpy(record.data() + offset, text.data(), n);
   record[offset + n] = '\0';
 }

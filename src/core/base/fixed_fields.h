@@ -12,7 +12,8 @@ namespace vdk {
 // NUL-terminated fixed-width byte fields, little-endian int32, one-byte flags
 // and little-endian IEEE-754 doubles. Writers expect a zero-filled buffer.
 
-// Writes at most width - 1 bytes of text followed by a NUL.
+// Writes at most width - 1 bytes of text followed by a NUL; a cut never
+// splits a UTF-8 character.
 void PutText(std::span<char> record, std::size_t offset, std::size_t width, std::string_view text);
 // The text up to the first NUL or the end of the field.
 std::string GetText(std::span<const char> record, std::size_t offset, std::size_t width);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/base/text_utils.h"
+
 namespace vdk {
 namespace {
 
@@ -58,6 +60,15 @@ std::string FormatLocal(TDateTime value, const char* format) {
   char buffer[128];
   const std::size_t n = std::strftime(buffer, sizeof buffer, format, &tm);
   return std::string(buffer, n);
+}
+
+// Reads the whole text (blanks around it allowed) in a strftime format.
+std::optional<std::tm> ParseLocal(std::string_view text, const char* format) {
+  const std::string trimmed(Trim(text));
+  std::tm tm{};
+  const char* end = strptime(trimmed.c_str(), format, &tm);
+  if (end == nullptr || *end != '\0') return std::nullopt;
+  return tm;
 }
 
 }  // namespace
@@ -143,5 +154,21 @@ std::time_t TimeTFromDateTime(TDateTime value) {
 std::string FormatShortDate(TDateTime value) { return FormatLocal(value, "%x"); }
 
 std::string FormatLongTime(TDateTime value) { return FormatLocal(value, "%X"); }
+
+std::optional<TDateTime> ParseShortDate(std::string_view text) {
+  const std::optional<std::tm> tm = ParseLocal(text, "%x");
+  if (!tm) return std::nullopt;
+  const int year = tm->tm_year + 1900, month = tm->tm_mon + 1, day = tm->tm_mday;
+  const TDateTime date = EncodeDate(year, month, day);
+  const CivilDateTime back = DecodeDateTime(date);  // 31 April and friends come back as another day
+  if (back.Year != year || back.Month != month || back.Day != day) return std::nullopt;
+  return date;
+}
+
+std::optional<TDateTime> ParseLongTime(std::string_view text) {
+  const std::optional<std::tm> tm = ParseLocal(text, "%X");
+  if (!tm || tm->tm_hour > 23 || tm->tm_min > 59 || tm->tm_sec > 59) return std::nullopt;
+  return EncodeTime(tm->tm_hour, tm->tm_min, tm->tm_sec);
+}
 
 }  // namespace vdk

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <ctime>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace vdk {
 
@@ -42,5 +44,9 @@ std::time_t TimeTFromDateTime(TDateTime value);
 // log lines and the schedule description show them.
 std::string FormatShortDate(TDateTime value);
 std::string FormatLongTime(TDateTime value);
+// Their inverses: a date (whole days) or a time of day (a fraction) read in
+// the same formats; none when the text does not hold one.
+std::optional<TDateTime> ParseShortDate(std::string_view text);
+std::optional<TDateTime> ParseLongTime(std::string_view text);
 
 }  // namespace vdk

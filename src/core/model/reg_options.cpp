@@ -62,6 +62,10 @@ std::pair<std::string, std::string> SplitMask(std::string_view mask) {
   return {std::string(Trim(mask.substr(0, comma))), std::string(Trim(mask.substr(comma + 1)))};
 }
 
+std::string JoinMask(std::string_view ext, std::string_view folder) {
+  return std::string(ext) + ", " + std::string(folder);
+}
+
 void TRegOptions::SaveToBlock(std::span<char> b) const {
   PutText(b, kDefaultFolder, kText, DefaultFolder);
   PutFlag(b, kEnableFileLimit, EnableFileLimit);

@@ -26,6 +26,8 @@ struct TRegScheme {
 // An extension mask "ext, folder" split at its first comma, both parts trimmed;
 // a mask without a comma gives two empty texts.
 std::pair<std::string, std::string> SplitMask(std::string_view mask);
+// The mask entry of an extension and its folder: "ext, folder".
+std::string JoinMask(std::string_view ext, std::string_view folder);
 
 // Download options: one instance holds the global defaults, every task owns a
 // copy. Copying copies every field, the lists and the schedule by value.

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "core/base/text_utils.h"
+#include "core/net/default_proxy.h"
 #include "core/url/uri.h"
 #include "vendrake_version.h"
 
@@ -137,14 +138,14 @@ void THttpClient::Configure(const TRegOptions& options) {
 
   // An empty proxy also keeps libcurl from taking one from http_proxy and
   // friends; an empty no-proxy list sends every host through the proxy.
-  SetOpt(easy, CURLOPT_PROXY, options.UseProxyServer ? options.ProxyServerAddr.c_str() : "");
+  const std::optional<TProxyServer> proxy = ProxyFor(options);
+  SetOpt(easy, CURLOPT_PROXY, proxy ? proxy->Address.c_str() : "");
   SetOpt(easy, CURLOPT_NOPROXY, "");
-  if (options.UseProxyServer) {
+  if (proxy) {
     // A proxy that cannot be used must not turn into a direct connection.
-    if (Trim(options.ProxyServerAddr).empty() || options.ProxyServerPort < 1 || options.ProxyServerPort > 65535)
-      throw EHttpError("Invalid proxy \"" + options.ProxyServerAddr + "\" port " +
-                       std::to_string(options.ProxyServerPort));
-    SetOpt(easy, CURLOPT_PROXYPORT, static_cast<long>(options.ProxyServerPort));
+    if (Trim(proxy->Address).empty() || proxy->Port < 1 || proxy->Port > 65535)
+      throw EHttpError("Invalid proxy \"" + proxy->Address + "\" port " + std::to_string(proxy->Port));
+    SetOpt(easy, CURLOPT_PROXYPORT, static_cast<long>(proxy->Port));
   }
 
   SetOpt(easy, CURLOPT_HEADERFUNCTION, &THttpClient::OnHeaderLine);

@@ -60,7 +60,8 @@ struct THttpResponse {
 //   ReadTimeout); establishing a connection, TLS included, may take at most
 //   kConnectTimeout.
 // - A proxy (host and port, no credentials) is used when UseProxyServer is
-//   set; otherwise no proxy at all, whatever the environment says.
+//   set, else the default proxy when there is one (default_proxy.h);
+//   otherwise no proxy at all, whatever the environment says.
 // - With NeedToLogin, UserName and Password answer Basic and Digest
 //   challenges, but only from the login URL's host and port; libcurl drops
 //   them on a redirect that leaves that host, port or scheme.

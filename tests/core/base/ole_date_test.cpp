@@ -54,5 +54,22 @@ TEST(OleDate, LocalTimeRoundTrip) {
   EXPECT_EQ(TimeTFromDateTime(DateTimeFromTimeT(t)), t);
 }
 
+// The dialogs show dates and times in these formats and read back what the
+// user leaves there: every shown value reads back as itself.
+TEST(OleDate, ShortDateAndLongTimeReadBackWhatTheyShow) {
+  const TDateTime date = EncodeDate(2025, 3, 1);
+  EXPECT_EQ(ParseShortDate(FormatShortDate(date)), date);
+  EXPECT_EQ(ParseShortDate("  " + FormatShortDate(date) + " "), date);
+  const TDateTime time = EncodeTime(14, 3, 27);
+  const std::optional<TDateTime> parsed = ParseLongTime(FormatLongTime(time));
+  ASSERT_TRUE(parsed.has_value());
+  EXPECT_NEAR(*parsed, time, 1e-9);
+
+  for (const char* bad : {"", "soon", "13/45/25", "02/30/25", "03/01/25x"})
+    EXPECT_FALSE(ParseShortDate(bad).has_value()) << bad;
+  for (const char* bad : {"", "noon", "25:00:00", "12:60:00", "08:00:00 extra"})
+    EXPECT_FALSE(ParseLongTime(bad).has_value()) << bad;
+}
+
 }  // namespace
 }  // namespace vdk

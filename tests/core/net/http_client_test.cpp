@@ -11,6 +11,7 @@
 #include <set>
 #include <thread>
 
+#include "core/net/default_proxy.h"
 #include "support/http_auth.h"
 #include "support/loopback_port.h"
 #include "support/self_signed_cert.h"
@@ -377,6 +378,39 @@ TEST_F(HttpClientTest, GoesThroughTheConfiguredProxy) {
   options.ProxyServerPort = proxy.Port();
   options.ProxyServerAddr = "";
   EXPECT_THROW(Client(), EHttpError);
+}
+
+// The default options' proxy carries requests whose own options do not turn
+// one on, and a task's own proxy wins over it.
+TEST_F(HttpClientTest, FallsBackToTheDefaultProxy) {
+  struct DefaultProxyReset {
+    ~DefaultProxyReset() { SetDefaultProxy(TRegOptions{}); }
+  } reset;
+  test::TinyProxy proxy;
+  server.Serve("/via.html", {.body = "proxied"});
+  TRegOptions defaults;
+  defaults.UseProxyServer = true;
+  defaults.ProxyServerAddr = "127.0.0.1";
+  defaults.ProxyServerPort = proxy.Port();
+  SetDefaultProxy(defaults);
+
+  EXPECT_EQ(Client().Get(server.Url("/via.html")), "proxied");
+  ASSERT_EQ(server.Requests().size(), 1u);
+  EXPECT_TRUE(server.Requests()[0].headers.contains("Via"));
+
+  // A task's own proxy is used instead: this one refuses connections.
+  options.UseProxyServer = true;
+  options.ProxyServerAddr = "127.0.0.1";
+  options.ProxyServerPort = test::FreeLoopbackPort();
+  EXPECT_THAT(FailureOf([&] { Client().Get(server.Url("/via.html")); }), HasSubstr("connect"));
+  EXPECT_EQ(server.Requests().size(), 1u);
+
+  // With the default proxy off again, requests go direct.
+  options.UseProxyServer = false;
+  SetDefaultProxy(TRegOptions{});
+  EXPECT_EQ(Client().Get(server.Url("/via.html")), "proxied");
+  ASSERT_EQ(server.Requests().size(), 2u);
+  EXPECT_FALSE(server.Requests()[1].headers.contains("Via"));
 }
 
 // Sets an environment variable for one scope and restores it afterwards.
