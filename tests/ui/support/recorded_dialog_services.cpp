@@ -77,8 +77,9 @@ class FolderPickerStandIn : public TFolderPicker {
   std::optional<QString> Pick(QWidget*, const QString& title, const QString& start) override {
     record_.requests_.push_back({title, start});
     if (record_.answers_.empty()) return std::nullopt;
-    std::optional<QString> answer = std::move(record_.answers_.front());
+    const QString answer = record_.answers_.front();
     record_.answers_.pop_front();
+    if (answer.isNull()) return std::nullopt;
     return answer;
   }
 

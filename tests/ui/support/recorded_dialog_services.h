@@ -64,12 +64,13 @@ class RecordedFolderPicker {
   RecordedFolderPicker(const RecordedFolderPicker&) = delete;
   RecordedFolderPicker& operator=(const RecordedFolderPicker&) = delete;
 
-  void Answer(std::optional<QString> folder) { answers_.push_back(std::move(folder)); }
+  // A cancelled pick is kept as a null text.
+  void Answer(const std::optional<QString>& folder) { answers_.push_back(folder.value_or(QString())); }
   const std::vector<Request>& Requests() const { return requests_; }
 
  private:
   friend class FolderPickerStandIn;
-  std::deque<std::optional<QString>> answers_;
+  std::deque<QString> answers_;
   std::vector<Request> requests_;
 };
 
