@@ -36,7 +36,7 @@ void LoadAndRoundTrip(const std::string& bytes) {
   vdk::TTask again;
   std::istringstream back(out.str());
   again.LoadFromStream(back);
-  if (again.Items.Count() != task.Items.Count() || again.FinishedCount != task.FinishedCount) __builtin_trap();
+  if (again.Items.Count() != task.Items.Count() || again.FinishedCount() != task.FinishedCount()) __builtin_trap();
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ void PrintSummary(const TTask& task, const TTerminalViews& views, bool interrupt
   std::printf("%s after %.1f s: %d pages, %d files, %s saved under %s\n", interrupted ? "Stopped" : "Done",
               views.Seconds(), views.Pages(), views.Files(), FormatBytes(views.Bytes()).c_str(),
               task.Options.DefaultFolder.c_str());
-  std::printf("Task file: %s (%d of %d items done)\n", task.FileName.c_str(), task.FinishedCount, task.Items.Count());
+  std::printf("Task file: %s (%d of %d items done)\n", task.FileName.c_str(), task.FinishedCount(), task.Items.Count());
   if (interrupted) std::printf("Run it again to resume with the items not done.\n");
 }
 
@@ -91,13 +91,7 @@ int RunCommand(const TRunOptions& options) {
   std::shared_ptr<TTask> task =
       IsTaskFileArgument(options.Target) ? LoadTaskFile(options.Target) : TaskForURL(context, options.Target);
   ApplyRunOptions(options, *task);
-  PrepareSaveFolder(task->Options.DefaultFolder);
-  if (task->Items.Count() > 0 && task->FinishedCount == task->Items.Count()) {
-    std::printf("Every item of the task is done: crawling %s afresh.\n", task->URL.Text().c_str());
-    task->Items.Clear();
-    task->FinishedCount = 0;
-    task->SavedCount = 0;
-  }
+  CheckSaveFolder(task->Options.DefaultFolder);
 
   auto loop = std::make_shared<TEventLoop>();
   TInterruptWatcher interrupt([&loop] { loop->Wake(); });
@@ -122,9 +116,14 @@ int RunCommand(const TRunOptions& options) {
     finished = true;
     loop->Wake();
   };
+  const bool afresh = task->AllDone();
+  if (afresh) std::printf("Every item of the task is done: crawling %s afresh.\n", task->URL.Text().c_str());
   std::printf("Crawling %s into %s\n", task->URL.Text().c_str(), task->Options.DefaultFolder.c_str());
   try {
-    task->Start();
+    if (afresh)
+      task->Restart();
+    else
+      task->Start();
   } catch (const EVendrakeError& e) {
     throw ECliError(kExitUsage, e.what());
   }
@@ -147,10 +146,12 @@ int RunCommand(const TRunOptions& options) {
   if (cataloguers) SaveLibrary(context, *cataloguers, additions, interrupted);
   PrintSummary(*task, views, interrupted);
   // Stopped workers leave calls behind that hold the task; they are dropped
-  // once the workers are gone.
-  TTaskThread::WaitForAll(kWorkerExitWait);
-  loop->ProcessPending();
-  task->Synchronizer.reset();
+  // once the workers are gone. Workers that have not returned in time keep
+  // what they hold (the task, the loop) until the process ends.
+  if (TTaskThread::WaitForAll(kWorkerExitWait))
+    loop->ProcessPending();
+  else
+    std::fprintf(stderr, "vendrake-cli: %d workers did not end in time\n", TTaskThread::LiveCount());
   return code;
 }
 

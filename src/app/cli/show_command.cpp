@@ -19,7 +19,7 @@ struct TItemCounts {
 };
 
 TItemCounts CountItems(const TTask& task) {
-  return {task.Items.Count(), task.FinishedCount, task.Items.WaitingCount()};
+  return {task.Items.Count(), task.FinishedCount(), task.Items.WaitingCount()};
 }
 
 std::string Joined(const std::vector<std::string>& list) {
@@ -78,7 +78,7 @@ void PrintJson(const std::string& path, const TTask& task, bool items) {
   json.Field("url", task.URL.Text());
   json.Field("note", task.Note);
   json.Field("task_id", task.TaskID);
-  json.Field("saved_count", task.SavedCount.load());
+  json.Field("saved_count", task.SavedCount());
   WriteOptionsJson(json, task.Options);
   WriteScheduleJson(json, task.Options.Scheme);
   json.Key("items");
@@ -128,7 +128,7 @@ void PrintText(const std::string& path, const TTask& task, bool items) {
   std::printf("Save folder:   %s\n", task.Options.DefaultFolder.c_str());
   PrintOptionLines(task.Options);
   std::printf("Schedule:      %s\n", ScheduleText(task.Options.Scheme).c_str());
-  std::printf("Saved files:   %d\n", task.SavedCount.load());
+  std::printf("Saved files:   %d\n", task.SavedCount());
   std::printf("Items:         %d found, %d done, %d waiting (%s)\n", counts.Total, counts.Done, counts.Waiting,
               State(counts).c_str());
   if (!items) return;

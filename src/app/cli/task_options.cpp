@@ -1,6 +1,5 @@
 #include "app/cli/task_options.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -81,17 +80,17 @@ void ApplyRunOptions(const TRunOptions& options, TTask& task) {
   }
 }
 
-void PrepareSaveFolder(const std::string& folder) {
+void CheckSaveFolder(const std::string& folder) {
+  namespace fs = std::filesystem;
+  fs::path existing(folder);
   std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
-  const std::string probe = AddSlash(folder) + ".vendrake-write-test";
-  const int fd = ec ? -1 : ::open(probe.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    const std::string reason = ec ? ec.message() : std::strerror(errno);
-    throw ECliError(kExitFiles, "Cannot write to the save folder \"" + folder + "\": " + reason);
-  }
-  ::close(fd);
-  ::unlink(probe.c_str());
+  while (!fs::exists(existing, ec) && existing.has_relative_path()) existing = existing.parent_path();
+  std::string reason;
+  if (!fs::is_directory(existing, ec))
+    reason = "\"" + existing.string() + "\" is not a folder";
+  else if (::access(existing.c_str(), W_OK | X_OK) != 0)
+    reason = std::strerror(errno);
+  if (!reason.empty()) throw ECliError(kExitFiles, "Cannot write to the save folder \"" + folder + "\": " + reason);
 }
 
 }  // namespace vdk::cli

@@ -16,8 +16,9 @@ void RequireCrawlableURL(const std::string& url);
 // file) raise ECliError.
 void ApplyRunOptions(const TRunOptions& options, TTask& task);
 
-// Creates the save folder with its parents and checks that files can be
-// written there; raises ECliError (kExitFiles) otherwise.
-void PrepareSaveFolder(const std::string& folder);
+// Refuses a save folder that could not be made or written: its nearest
+// existing part must be a writable folder. Nothing is created (the workers
+// make the folders they save into). Raises ECliError (kExitFiles).
+void CheckSaveFolder(const std::string& folder);
 
 }  // namespace vdk::cli

@@ -34,7 +34,7 @@ void TTerminalViews::ShowProgress(const TTask& task) {
   }
   const double seconds = Seconds();
   const auto rate = static_cast<std::int64_t>(seconds > 0 ? static_cast<double>(bytes_) / seconds : 0);
-  std::fprintf(out_, "\r\033[K%d/%d items  %d files  %s  %s/s  %d workers", task.FinishedCount, task.Items.Count(),
+  std::fprintf(out_, "\r\033[K%d/%d items  %d files  %s  %s/s  %d workers", task.FinishedCount(), task.Items.Count(),
                files_, FormatBytes(bytes_).c_str(), FormatBytes(rate).c_str(), task.RunningCount());
   std::fflush(out_);
   progressShown_ = true;

@@ -3,9 +3,30 @@
 #include <cstdio>
 #include <random>
 
+#include "core/base/path_utils.h"
+#include "core/run/run_control.h"
+#include "core/url/url_path.h"
+
 namespace vdk {
 
-TTask::TTask() = default;
+TTask::TTask() : run_(std::make_unique<TRunControl>(*this)) {}
+
+TTask::~TTask() = default;
+
+bool TTask::AllDone() const {
+  const int count = Items.Count();
+  return count > 0 && finishedCount_ == count;
+}
+
+void TTask::Start() { run_->Start(); }
+void TTask::Stop() { run_->Stop(); }
+void TTask::Restart() { run_->Restart(); }
+void TTask::ShowItems() { run_->ShowItems(); }
+void TTask::FinishRun() { run_->FinishRun(); }
+
+bool TTask::FetchesPageAt(const TTaskItem& item, std::int32_t depth) const {
+  return depth < Options.SeekDeep && IsPageExt(ExtractFileExt(item.URL().Document()));
+}
 
 std::string NewGUID() {
   static thread_local std::mt19937_64 engine{std::random_device{}()};

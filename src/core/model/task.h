@@ -15,18 +15,20 @@
 namespace vdk {
 
 class TTaskThread;
+class TRunControl;
 class TSynchronizer;
 class TItemsView;
 class TLogView;
 class TImagesView;
 class TImageQueue;
 
-// A task: its options, its start URL and the ranked work list that grows
-// while it runs, and the run control that starts, refills and stops its
-// workers.
-// Threads: the main thread owns the fields and runs the run control; workers
-// read Options, URL, Displayed and the collaborators (never changed while the
-// task runs), use Items through its own lock and add to SavedCount
+// A task: its options, its start URL, the ranked work list that grows while
+// it runs, its counters and run state. The run commands are carried out by
+// the task's TRunControl (core/run), which alone changes the counters and
+// the run state besides loading a file.
+// Threads: the main thread owns the fields and runs the run commands;
+// workers read Options, URL, Displayed and the collaborators (never changed
+// while the task runs), use Items through its own lock and count saved files
 // atomically. Views are only touched on the main thread.
 class TTask : public std::enable_shared_from_this<TTask> {
   // Declared first: Items holds a reference to it.
@@ -37,6 +39,7 @@ class TTask : public std::enable_shared_from_this<TTask> {
   static constexpr std::size_t kItemsOffset = kHeaderSize + TRegOptions::kBlockSize;  // 536660
 
   TTask();
+  ~TTask();
   TTask(const TTask&) = delete;
   TTask& operator=(const TTask&) = delete;
 
@@ -47,11 +50,18 @@ class TTask : public std::enable_shared_from_this<TTask> {
   std::string Name = "<noname>";
   std::string TaskID;
   std::string FileName;
-  bool Stopped = true;
-  bool Stopping = false;
   std::atomic<bool> Displayed{false};
-  std::int32_t FinishedCount = 0;
-  std::atomic<std::int32_t> SavedCount{0};
+
+  // False while a run is in progress.
+  bool Stopped() const { return stopped_; }
+  // True only while Stop ends the workers.
+  bool Stopping() const { return stopping_; }
+  // Items whose worker has ended (done items), and files saved by the runs.
+  std::int32_t FinishedCount() const { return finishedCount_; }
+  std::int32_t SavedCount() const { return savedCount_.load(); }
+  int RunningCount() const { return Items.RunningCount(); }
+  // Every item is done (and there is one): a run would start nothing.
+  bool AllDone() const;
 
   // Collaborators, set by the owner before the first Start. The views may
   // stay empty; the synchronizer may not.
@@ -60,6 +70,9 @@ class TTask : public std::enable_shared_from_this<TTask> {
   TLogView* LogView = nullptr;
   TImagesView* ImagesView = nullptr;
   TImageQueue* ImageQueue = nullptr;
+  // Raised on the main thread whenever a run starts (by the user or the
+  // schedule), after its first workers have started.
+  std::function<void(TTask&)> OnStarted;
   // Raised on the main thread when the last running item of a run has ended.
   std::function<void(TTask&)> OnFinished;
 
@@ -71,30 +84,20 @@ class TTask : public std::enable_shared_from_this<TTask> {
   // Ends the run at once: every running item is stopped (its worker ended,
   // its partial file deleted) and waits again. OnFinished is not raised.
   void Stop();
-  int RunningCount() const { return Items.RunningCount(); }
-  // The end of a worker's pass, on the main thread: marks its item done,
-  // refills up to seven running workers, and ends the run when none runs.
-  void ItemFinished(TTaskThread& sender);
-  // Whether an item is fetched and scanned as a page at the given depth.
-  bool FetchesPageAt(const TTaskItem& item, std::int32_t depth) const;
-  // A worker found a link to an item already in the list, at depth. The
-  // depth limit counts links along the shortest way found from the start URL,
-  // whatever the order in which pages were fetched: a page found nearer the
-  // start takes the smaller depth, and one whose links would now reach
-  // further waits to be fetched again (when its worker has passed it over or
-  // has already scanned it). Main thread.
-  void LinkFoundAgain(const std::shared_ptr<TTaskItem>& item, std::int32_t depth);
-
-  void AddItemRow(const TTaskItem* item);
-  void RemoveItemRow(const TTaskItem* item);
-  void AddSavedFileRow(const std::string& path, std::int64_t size);
-  // "[date time] - message" as a new line of the log.
-  void AppendLog(const std::string& message);
-
+  // Crawls afresh: stops a run, empties the work list, the counters and (when
+  // the task is displayed) the items view, then starts with the start URL.
+  // Files saved before stay; files fetched again get new names beside them.
+  void Restart();
+  // Fills the items view with a row for every item not done, in list order,
+  // in one batch (what a window shows when the task is selected).
+  void ShowItems();
   // What every finished run needs besides its views: the task file saved
   // (when it has a name) and the partial downloads that no worker owns
   // deleted from the task's mask folders.
   void FinishRun();
+
+  // Whether an item is fetched and scanned as a page at the given depth.
+  bool FetchesPageAt(const TTaskItem& item, std::int32_t depth) const;
 
   // Writes the task file through a temporary file in the same folder that
   // replaces the old one only once complete; created with mode 0600 since it
@@ -110,9 +113,14 @@ class TTask : public std::enable_shared_from_this<TTask> {
   void LoadFromStream(std::istream& in);
 
  private:
-  // Puts an item back among the waiting ones with its row showing its new
-  // depth; scanned says its page has been saved and scanned already.
-  void WaitAgain(TTaskItem& item, bool scanned);
+  friend class TRunControl;
+  friend class TTaskThread;  // reports to the run control
+
+  bool stopped_ = true;
+  bool stopping_ = false;
+  std::int32_t finishedCount_ = 0;
+  std::atomic<std::int32_t> savedCount_{0};
+  std::unique_ptr<TRunControl> run_;
 };
 
 // A new GUID in its 38-character text form with braces.

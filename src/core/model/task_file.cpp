@@ -97,8 +97,8 @@ void TTask::SaveToStream(std::ostream& out) const {
   PutText(header, kNote, kText, Note);
   PutText(header, kURL, kText, URL.Text());
   PutText(header, kTaskID, kText, TaskID);
-  PutInt32(header, kStopped, Stopped ? 1 : 0);
-  PutInt32(header, kSavedCount, SavedCount.load());
+  PutInt32(header, kStopped, stopped_ ? 1 : 0);
+  PutInt32(header, kSavedCount, savedCount_.load());
   out.write(header.data(), static_cast<std::streamsize>(header.size()));
   Options.SaveToStream(out);
 
@@ -125,12 +125,12 @@ void TTask::LoadFromStream(std::istream& in) {
   Note = GetText(header, kNote, kText);
   URL.SetURI(GetText(header, kURL, kText));
   TaskID = GetText(header, kTaskID, kText);
-  Stopped = true;  // no worker exists for a task just read
-  SavedCount = GetInt32(header, kSavedCount);
+  stopped_ = true;  // no worker exists for a task just read
+  savedCount_ = GetInt32(header, kSavedCount);
   Options.LoadFromBlock(block);
 
   Items.Clear();
-  FinishedCount = 0;
+  finishedCount_ = 0;
   const std::string startHost(URL.Host());
   std::string line;
   while (ReadLine(in, line)) {
@@ -139,7 +139,7 @@ void TTask::LoadFromStream(std::istream& in) {
     if (parsed.url.empty() || !item->URL().IsValid()) continue;
     item->Depth = parsed.depth;
     item->SetDone(parsed.done);
-    if (parsed.done) ++FinishedCount;
+    if (parsed.done) ++finishedCount_;
     Items.Append(item);
   }
 }

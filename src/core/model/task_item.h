@@ -48,15 +48,8 @@ class TTaskItem : public std::enable_shared_from_this<TTaskItem> {
   void SetDone(bool done);
   void SetRunningFlag(bool running);
 
-  // The worker fetching the item, while it runs.
+  // The worker fetching the item, while it runs (set by the run control).
   std::shared_ptr<TTaskThread> Worker;
-  // Creates and starts the item's worker; the item runs.
-  void Start();
-  // Ends the item's worker at once; the item waits again (its row keeps its
-  // icon).
-  void Stop();
-  // Changes Running and the icon of the item's row (1 running, 0 not).
-  void SetRunning(bool running);
 
  private:
   friend class TTaskItemList;

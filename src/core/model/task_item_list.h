@@ -59,6 +59,8 @@ class TTaskItemList {
 
   // Waits for the scan lock; releasing the returned lock is UnlockScan.
   std::unique_lock<std::mutex> LockScan() const { return std::unique_lock<std::mutex>(scanLock_); }
+  // The scan lock if it is free at once (owns_lock() says whether it was).
+  std::unique_lock<std::mutex> TryLockScan() const { return std::unique_lock<std::mutex>(scanLock_, std::try_to_lock); }
 
  private:
   friend class TTaskItem;

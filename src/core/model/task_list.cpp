@@ -36,7 +36,7 @@ void TTaskList::ClearDisplayed() {
 
 int TTaskList::RunningCount() const {
   std::lock_guard guard(lock_);
-  return static_cast<int>(std::count_if(tasks_.begin(), tasks_.end(), [](const auto& t) { return !t->Stopped; }));
+  return static_cast<int>(std::count_if(tasks_.begin(), tasks_.end(), [](const auto& t) { return !t->Stopped(); }));
 }
 
 template <typename Pred>

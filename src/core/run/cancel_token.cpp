@@ -21,8 +21,17 @@ bool TCancelToken::SetCancelHook(std::function<void()> hook) {
 
 bool TCancelToken::Wait(const std::function<bool()>& done) {
   std::unique_lock lock(mutex_);
-  cv_.wait(lock, [&] { return Cancelled() || done(); });
+  while (!Cancelled() && !done()) {
+    ++waiters_;
+    cv_.wait(lock);
+    --waiters_;
+  }
   return !Cancelled();
+}
+
+int TCancelToken::Waiters() {
+  std::lock_guard lock(mutex_);
+  return waiters_;
 }
 
 void TCancelToken::Notify(const std::function<void()>& change) {

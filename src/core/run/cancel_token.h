@@ -34,12 +34,16 @@ class TCancelToken {
   bool Wait(const std::function<bool()>& done);
   // Wakes waiters after the state they wait for changed (under the lock).
   void Notify(const std::function<void()>& change);
+  // Threads blocked in Wait at the moment (tests use it to know that a
+  // worker really waits before they stop it).
+  int Waiters();
 
  private:
   std::mutex mutex_;
   std::condition_variable cv_;
   std::atomic<bool> cancelled_{false};
   std::function<void()> hook_;
+  int waiters_ = 0;
 };
 
 }  // namespace vdk

@@ -4,12 +4,13 @@ namespace vdk {
 
 TEventLoop::TEventLoop() : owner_(std::this_thread::get_id()) {}
 
-void TEventLoop::Post(std::function<void()> fn) {
+bool TEventLoop::Post(std::function<void()> fn) {
   {
     std::lock_guard lock(mutex_);
     queue_.push_back(std::move(fn));
   }
   cv_.notify_all();
+  return true;
 }
 
 void TEventLoop::Wake() {
@@ -30,6 +31,12 @@ bool TEventLoop::RunOne(std::unique_lock<std::mutex>& lock) {
   return true;
 }
 
+bool TEventLoop::TakeWake() {
+  const bool woken = woken_;
+  woken_ = false;
+  return woken;
+}
+
 bool TEventLoop::ProcessUntil(const std::function<bool()>& done, Clock::time_point deadline) {
   std::unique_lock lock(mutex_);
   for (;;) {
@@ -42,7 +49,8 @@ bool TEventLoop::ProcessUntil(const std::function<bool()>& done, Clock::time_poi
     lock.unlock();
     if (done()) return true;
     lock.lock();
-    if (!cv_.wait_until(lock, deadline, [&] { return !queue_.empty(); })) return false;
+    if (TakeWake()) return false;
+    if (!cv_.wait_until(lock, deadline, [&] { return !queue_.empty() || woken_; })) return false;
   }
 }
 
@@ -52,7 +60,7 @@ void TEventLoop::ProcessFor(Clock::duration duration) {
   for (;;) {
     while (RunOne(lock)) {
     }
-    if (woken_) break;
+    if (TakeWake()) return;
     if (!cv_.wait_until(lock, deadline, [&] { return !queue_.empty() || woken_; })) break;
   }
   woken_ = false;

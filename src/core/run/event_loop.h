@@ -23,21 +23,23 @@ class TEventLoop : public TSynchronizer {
 
   bool IsMainThread() const override { return std::this_thread::get_id() == owner_; }
 
-  // Runs queued calls until done() holds (checked after every call) or the
-  // deadline passes; true when done() holds.
+  // Runs queued calls until done() holds (checked after every call), the
+  // deadline passes or Wake is called; true when done() holds.
   bool ProcessUntil(const std::function<bool()>& done, Clock::time_point deadline = Clock::time_point::max());
-  // Runs queued calls for a while, returning early once Wake is called (also
-  // when it was called since the previous ProcessFor returned).
+  // Runs queued calls for a while, returning early once Wake is called.
   void ProcessFor(Clock::duration duration);
   // Runs whatever is queued now, without waiting.
   void ProcessPending();
-  // Ends a ProcessFor or ProcessUntil wait early (from any thread).
+  // Ends a ProcessFor or ProcessUntil wait early (from any thread); a Wake
+  // since the previous one of them returned ends the next one at once.
   void Wake();
 
-  void Post(std::function<void()> fn) override;
+  bool Post(std::function<void()> fn) override;
 
  private:
   bool RunOne(std::unique_lock<std::mutex>& lock);
+  // Reads and clears the wake flag (under the lock).
+  bool TakeWake();
 
   std::thread::id owner_;
   std::mutex mutex_;

@@ -1,6 +1,93 @@
 #include "core/run/synchronize.h"
 
+#include <exception>
+#include <mutex>
+#include <vector>
+
 namespace vdk {
+
+// What a waiting worker waits for; changed under its token's lock.
+struct TSynchronizer::TReply {
+  bool Done = false;
+  bool Dropped = false;
+};
+
+struct TSynchronizer::TCall {
+  std::shared_ptr<TCancelToken> Token;
+  std::function<void()> Fn;
+  std::shared_ptr<TReply> Reply;  // empty for a call nobody waits for
+
+  void Drop() {
+    if (Reply) Token->Notify([this] { Reply->Dropped = true; });
+  }
+};
+
+// The calls gathered for the next delivery. Shared with the deliveries on
+// their way, which may outlive the synchronizer.
+struct TSynchronizer::TCalls {
+  std::mutex Lock;
+  std::vector<TCall> Waiting;
+  bool Posted = false;  // a delivery is on its way to the main thread
+  bool Closed = false;
+
+  // On the main thread: runs what has arrived, in order, dropping the calls
+  // of stopped workers. A call that throws costs only itself: the others
+  // still run, then the first failure reaches the main thread's loop.
+  void RunAll() {
+    std::vector<TCall> batch;
+    {
+      std::lock_guard lock(Lock);
+      batch.swap(Waiting);
+      Posted = false;
+    }
+    std::exception_ptr failure;
+    for (TCall& call : batch) {
+      if (call.Token->Cancelled()) continue;  // its worker woke when it was stopped
+      try {
+        call.Fn();
+      } catch (...) {
+        if (!failure) failure = std::current_exception();
+        call.Drop();
+        continue;
+      }
+      if (call.Reply) call.Token->Notify([&call] { call.Reply->Done = true; });
+    }
+    if (failure) std::rethrow_exception(failure);
+  }
+
+  void Close() {
+    std::vector<TCall> dropped;
+    {
+      std::lock_guard lock(Lock);
+      Closed = true;
+      dropped.swap(Waiting);
+    }
+    for (TCall& call : dropped) call.Drop();
+  }
+};
+
+// One delivery to the main thread. When the main thread throws it away
+// unrun (its event loop or context object went away), nothing would ever run
+// the calls: they are dropped and the synchronizer closes.
+class TSynchronizer::TDelivery {
+ public:
+  explicit TDelivery(std::shared_ptr<TCalls> calls) : calls_(std::move(calls)) {}
+  ~TDelivery() {
+    if (!ran_) calls_->Close();
+  }
+  void Run() {
+    ran_ = true;
+    calls_->RunAll();
+  }
+
+ private:
+  std::shared_ptr<TCalls> calls_;
+  bool ran_ = false;
+};
+
+TSynchronizer::TSynchronizer() : calls_(std::make_shared<TCalls>()) {}
+
+TSynchronizer::~TSynchronizer() = default;
 
 bool TSynchronizer::Synchronize(const std::shared_ptr<TCancelToken>& token, std::function<void()> fn) {
   if (IsMainThread()) {
@@ -8,21 +95,35 @@ bool TSynchronizer::Synchronize(const std::shared_ptr<TCancelToken>& token, std:
     fn();
     return true;
   }
-  // The flag lives in shared state: a stopped worker stops waiting while the
-  // call may still sit in the main thread's queue.
-  auto done = std::make_shared<bool>(false);
-  Post([token, done, fn = std::move(fn)] {
-    if (token->Cancelled()) return;
-    fn();
-    token->Notify([&] { *done = true; });
-  });
-  return token->Wait([&] { return *done; });
+  auto reply = std::make_shared<TReply>();
+  Add({token, std::move(fn), reply});
+  return token->Wait([&] { return reply->Done || reply->Dropped; }) && reply->Done;
 }
 
 void TSynchronizer::Queue(const std::shared_ptr<TCancelToken>& token, std::function<void()> fn) {
-  Post([token, fn = std::move(fn)] {
-    if (!token->Cancelled()) fn();
-  });
+  Add({token, std::move(fn), nullptr});
+}
+
+void TSynchronizer::Add(TCall call) {
+  std::unique_lock lock(calls_->Lock);
+  if (calls_->Closed) {
+    lock.unlock();
+    call.Drop();
+    return;
+  }
+  calls_->Waiting.push_back(std::move(call));
+  if (calls_->Posted) return;
+  // Posted under the lock, so that a Close cannot come between the check and
+  // the post.
+  auto delivery = std::make_shared<TDelivery>(calls_);
+  calls_->Posted = Post([delivery] { delivery->Run(); });
+  if (calls_->Posted) return;
+  lock.unlock();
+  calls_->Close();
+}
+
+std::function<void()> TSynchronizer::Closer() const {
+  return [calls = calls_] { calls->Close(); };
 }
 
 }  // namespace vdk

@@ -16,13 +16,23 @@ namespace vdk {
 // for its call wakes as soon as it is stopped. Since tokens are cancelled on
 // the main thread only, a call is either run completely before the stop or
 // not at all.
+//
+// Calls are gathered: one delivery to the main thread runs, in order, every
+// call that arrived since the previous one, so a main thread that is slow to
+// get to its events costs a worker one wait per batch, not one per call.
+//
+// Threads: Synchronize and Queue from any thread; the gathered calls are
+// guarded by the synchronizer's own lock.
 class TSynchronizer {
  public:
-  virtual ~TSynchronizer() = default;
+  TSynchronizer();
+  virtual ~TSynchronizer();
+  TSynchronizer(const TSynchronizer&) = delete;
+  TSynchronizer& operator=(const TSynchronizer&) = delete;
 
   // Runs fn on the main thread while the caller waits (directly when called
-  // on the main thread). False when the token was cancelled first: then fn
-  // has not run and never will.
+  // on the main thread). False when the token was cancelled first, or when
+  // the main thread is gone: then fn has not run and never will.
   bool Synchronize(const std::shared_ptr<TCancelToken>& token, std::function<void()> fn);
 
   // Runs fn on the main thread later without waiting, unless the token has
@@ -32,8 +42,25 @@ class TSynchronizer {
   virtual bool IsMainThread() const = 0;
 
  protected:
-  // Delivers fn to the main thread, in order.
-  virtual void Post(std::function<void()> fn) = 0;
+  // Delivers fn to the main thread, in order. False when the main thread
+  // takes no calls any more. Called under the synchronizer's lock, so it must
+  // not call back into the synchronizer.
+  virtual bool Post(std::function<void()> fn) = 0;
+  // The main thread is gone: the calls gathered so far and every later one
+  // are dropped, and the workers waiting for theirs are released at once.
+  // The returned function does that and may be called after the
+  // synchronizer itself is gone.
+  std::function<void()> Closer() const;
+
+ private:
+  struct TReply;
+  struct TCall;
+  struct TCalls;
+  class TDelivery;
+
+  void Add(TCall call);
+
+  std::shared_ptr<TCalls> calls_;
 };
 
 }  // namespace vdk

@@ -1,14 +1,15 @@
 #include "core/run/task_thread.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <condition_variable>
+#include <filesystem>
 #include <mutex>
 #include <ostream>
+#include <system_error>
 
 #include "core/base/errors.h"
 #include "core/base/fd_stream.h"
@@ -17,8 +18,8 @@
 #include "core/model/task.h"
 #include "core/net/http_client.h"
 #include "core/run/partial_files.h"
+#include "core/run/run_control.h"
 #include "core/run/synchronize.h"
-#include "core/run/views.h"
 #include "core/run/worker_threads.h"
 #include "core/url/html_scan.h"
 #include "core/url/url_path.h"
@@ -101,6 +102,7 @@ std::string MaskFolder(const TRegOptions& options, int mask) {
 TTaskThread::TTaskThread(std::shared_ptr<TTask> task, std::shared_ptr<TTaskItem> item)
     : task_(std::move(task)),
       item_(std::move(item)),
+      sync_(task_->Synchronizer),
       url_(item_->URL().URI()),
       depth_(item_->Depth),
       rescan_(item_->Rescan) {}
@@ -143,7 +145,7 @@ void TTaskThread::Terminate() {
 
 void TTaskThread::Run() {
   Execute();
-  task_->Synchronizer->Queue(token_, [task = task_, self = shared_from_this()] { task->ItemFinished(*self); });
+  sync_->Queue(token_, [task = task_, self = shared_from_this()] { task->run_->ItemFinished(*self); });
 }
 
 void TTaskThread::Execute() {
@@ -173,11 +175,21 @@ void TTaskThread::UnderStepLock(Step step) {
 }
 
 void TTaskThread::Sync(std::function<void()> fn) {
-  if (!task_->Synchronizer->Synchronize(token_, std::move(fn))) throw ECancelled{};
+  if (!sync_->Synchronize(token_, std::move(fn))) throw ECancelled{};
 }
 
 void TTaskThread::Log(const std::string& message) {
-  Sync([task = task_.get(), message] { task->AppendLog(message); });
+  if (token_->Cancelled()) throw ECancelled{};
+  sync_->Queue(token_, [task = task_.get(), message] { task->run_->AppendLog(message); });
+}
+
+bool TTaskThread::MakeFolder(const std::string& folder) {
+  std::error_code ec;
+  std::filesystem::create_directories(folder, ec);
+  if (!ec && std::filesystem::is_directory(folder, ec)) return true;
+  if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
+  Log("Cannot create the folder \"" + folder + "\": " + ec.message());
+  return false;
 }
 
 void TTaskThread::OnWork(THttpClient& http, std::int64_t count) {
@@ -190,10 +202,9 @@ void TTaskThread::OnWork(THttpClient& http, std::int64_t count) {
   if (completed == lastProgressText_ || now - lastProgress_ < kProgressInterval) return;
   lastProgress_ = now;
   lastProgressText_ = completed;
-  task_->Synchronizer->Synchronize(
-      token_, [task = task_.get(), item = item_.get(), size = SizeText(length), completed = std::move(completed)] {
-        if (task->Displayed && task->ItemsView) task->ItemsView->SetRowProgress(item, size, completed);
-      });
+  sync_->Queue(token_, [task = task_.get(), item = item_, size = SizeText(length), completed = std::move(completed)] {
+    task->run_->SetRowProgress(item.get(), size, completed);
+  });
 }
 
 void TTaskThread::PagePart(THttpClient& http) {
@@ -220,7 +231,7 @@ void TTaskThread::SavePage(const std::string& text) {
   const int mask = task_->Options.FindMask(ItemExtension(url_));
   if (mask == -1) return;
   const std::string folder = MaskFolder(task_->Options, mask);
-  ::mkdir(folder.c_str(), 0777);
+  if (!MakeFolder(folder)) return;
   UnderStepLock([&] {
     const ReservedFile file = ReserveUniqueFile(AddSlash(folder) + PageFileName(url_.Document()), "");
     temporaryFile_ = file.Final;
@@ -244,42 +255,45 @@ void TTaskThread::SavePage(const std::string& text) {
 }
 
 void TTaskThread::AddLinks(const std::string& baseURL, std::string text) {
-  // Scanning needs no lock; inserting the links does, so that two workers of
-  // a task never interleave their insertions.
   THTMLScan scan;
   scan.SetMainURL(baseURL);
   scan.SetHTML(std::move(text));
-  const auto scanLock = task_->Items.LockScan();
   Log("Links found : " + std::to_string(scan.Links().Count()));
   const std::int32_t depth = depth_ + 1;
+  std::vector<TaskItemPtr> added;
   // Pages already listed that this link could bring nearer the start URL;
   // their depths are the main thread's to compare and change.
   std::vector<TaskItemPtr> foundAgain;
-  for (const TURLPath& link : scan.Links()) {
-    if (token_->Cancelled()) throw ECancelled{};
-    const std::string& resolved = link.ResolvedURL();
-    if (resolved.size() > kMaxURLLength) continue;
-    if (const int index = task_->Items.IndexOfURL(resolved); index != -1) {
-      if (TaskItemPtr known = task_->Items.Items(index); known && task_->FetchesPageAt(*known, depth))
-        foundAgain.push_back(std::move(known));
-      continue;
-    }
-    const TIdURI uri(resolved);
-    if (!uri.IsValid() || !IsFollowable(uri, task_->URL)) continue;  // an unusable link costs only itself
-    auto newItem = std::make_shared<TTaskItem>(task_.get(), resolved);
-    newItem->Depth = depth;
-    bool added = false;
-    UnderStepLock([&] { added = task_->Items.Items(task_->Items.Add(newItem)) == newItem; });
-    // Without a rows view the worker does not wait for a call that shows nothing.
-    if (added && task_->Displayed && task_->ItemsView)
-      Sync([task = task_.get(), newItem] {
-        if (task->Displayed) task->AddItemRow(newItem.get());
+  {
+    // Only the insertions take the scan lock, so that two workers of a task
+    // never interleave theirs; it is never held while waiting for the main
+    // thread.
+    const auto scanLock = task_->Items.LockScan();
+    for (const TURLPath& link : scan.Links()) {
+      if (token_->Cancelled()) throw ECancelled{};
+      const std::string& resolved = link.ResolvedURL();
+      if (resolved.size() > kMaxURLLength) continue;
+      if (const int index = task_->Items.IndexOfURL(resolved); index != -1) {
+        if (TaskItemPtr known = task_->Items.Items(index); known && task_->FetchesPageAt(*known, depth))
+          foundAgain.push_back(std::move(known));
+        continue;
+      }
+      const TIdURI uri(resolved);
+      if (!uri.IsValid() || !IsFollowable(uri, task_->URL)) continue;  // an unusable link costs only itself
+      auto newItem = std::make_shared<TTaskItem>(task_.get(), resolved);
+      newItem->Depth = depth;
+      UnderStepLock([&] {
+        if (task_->Items.Items(task_->Items.Add(newItem)) == newItem) added.push_back(std::move(newItem));
       });
+    }
   }
-  if (!foundAgain.empty())
-    Sync([task = task_.get(), foundAgain = std::move(foundAgain), depth] {
-      for (const auto& item : foundAgain) task->LinkFoundAgain(item, depth);
-    });
+  // Without a rows view the worker does not wait for a call that shows nothing.
+  if (!task_->Displayed || task_->ItemsView == nullptr) added.clear();
+  if (added.empty() && foundAgain.empty()) return;
+  Sync([task = task_.get(), added = std::move(added), foundAgain = std::move(foundAgain), depth] {
+    task->run_->AddItemRows(added);
+    for (const auto& item : foundAgain) task->run_->LinkFoundAgain(item, depth);
+  });
 }
 
 void TTaskThread::FilePart(THttpClient& http) {
@@ -293,8 +307,7 @@ void TTaskThread::FilePart(THttpClient& http) {
     return;
   if (options.EnableFileLimit && !PassesSizeFilter(http)) return;
   const std::string folder = MaskFolder(options, mask);
-  ::mkdir(folder.c_str(), 0777);
-  Download(http, folder);
+  if (MakeFolder(folder)) Download(http, folder);
 }
 
 bool TTaskThread::PassesSizeFilter(THttpClient& http) {
@@ -353,10 +366,10 @@ void TTaskThread::Download(THttpClient& http, const std::string& folder) {
   // The row and the log line in one call: one wait for the main thread.
   Sync([task = task_.get(), path = file.Final, size,
         message = "File \"" + std::string(ExtractFileName(file.Final)) + "\" saved"] {
-    task->AddSavedFileRow(path, size);
-    task->AppendLog(message);
+    task->run_->AddSavedFileRow(path, size);
+    task->run_->AppendLog(message);
   });
-  UnderStepLock([&] { ++task_->SavedCount; });
+  UnderStepLock([&] { ++task_->savedCount_; });
 }
 
 void TTaskThread::CloseFile(bool remove) {

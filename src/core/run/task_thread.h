@@ -13,20 +13,24 @@ namespace vdk {
 
 class TTask;
 class THttpClient;
+class TSynchronizer;
 
 // The download worker of one work item. In one pass on a worker thread (idle
 // priority, see TWorkerThreads) it fetches the item as a page when its
 // extension says so and it is not too deep (scanning it for links that become
 // new items, and saving it when a mask covers it), then downloads it as a
-// file when a mask covers its extension. Everything the user sees goes
-// through the task's synchronizer; the end of the pass is reported to the
-// task's ItemFinished on the main thread.
+// file when a mask covers its extension, into the mask's folder, which it
+// makes with its parents when missing. Everything the user sees goes through
+// the task's synchronizer: log lines and progress cells without waiting, rows
+// while the worker waits; the end of the pass is reported to the task's run
+// control on the main thread.
 //
 // Threads: Resume and Terminate run on the main thread. Terminate ends the
 // worker at once: its transfer is aborted, its partial file closed and
 // deleted under the step lock, and every later step (main-thread calls,
 // links, files, renames, counters) is dropped. The worker shares ownership of
-// the task and the item, so nothing it still reads goes away under it.
+// the task, the item and the synchronizer it was started with, so nothing it
+// still reads goes away or changes under it.
 class TTaskThread : public std::enable_shared_from_this<TTaskThread> {
  public:
   TTaskThread(std::shared_ptr<TTask> task, std::shared_ptr<TTaskItem> item);
@@ -58,6 +62,8 @@ class TTaskThread : public std::enable_shared_from_this<TTaskThread> {
   void FilePart(THttpClient& http);
   bool PassesSizeFilter(THttpClient& http);
   void Download(THttpClient& http, const std::string& folder);
+  // Makes a folder with its parents; false, with a log line, when it cannot.
+  bool MakeFolder(const std::string& folder);
 
   // Visible steps. Each raises ECancelled once the worker has been stopped.
   void Log(const std::string& message);
@@ -70,6 +76,7 @@ class TTaskThread : public std::enable_shared_from_this<TTaskThread> {
 
   std::shared_ptr<TTask> task_;
   std::shared_ptr<TTaskItem> item_;
+  std::shared_ptr<TSynchronizer> sync_;
   TIdURI url_;
   const std::int32_t depth_;
   const bool rescan_;

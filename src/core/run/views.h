@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace vdk {
 
@@ -11,13 +12,25 @@ class TTaskItem;
 // log widgets, the command-line runner with its terminal output, tests with
 // recorders. Every call comes on the main thread.
 
-// Work-item rows, one per item; the item is the row's data. Sub-items are the
-// full URL, the document's extension with its dot, the size, the depth and
-// the completed percentage.
+// A work-item row: the item is the row's data; the image index is 1 while
+// the item runs, 0 otherwise. Sub-items are the full URL, the document's
+// extension with its dot, the size, the depth and the completed percentage.
+struct TItemRow {
+  const TTaskItem* Item = nullptr;
+  int ImageIndex = 0;
+  std::array<std::string, 5> SubItems;
+};
+
+// Work-item rows, one per item.
 class TItemsView {
  public:
   virtual ~TItemsView() = default;
   virtual void AddRow(const TTaskItem* item, int imageIndex, const std::array<std::string, 5>& subItems) = 0;
+  // A batch of rows at once, in order (a window inserts them in one change).
+  virtual void AddRows(const std::vector<TItemRow>& rows) {
+    for (const TItemRow& row : rows) AddRow(row.Item, row.ImageIndex, row.SubItems);
+  }
+  virtual void ClearRows() = 0;
   // The first row whose data is the item; nothing when there is none.
   virtual void RemoveRow(const TTaskItem* item) = 0;
   virtual void SetRowImage(const TTaskItem* item, int imageIndex) = 0;

@@ -12,8 +12,8 @@ namespace vdk {
 // What a scheduler does with one task at one tick.
 enum class TScheduledStart {
   None,     // not due, running, or already started in this slot
-  Start,    // due with pending work items: start it as Run does
-  Restart,  // due with every item done: empty its work list and crawl afresh
+  Start,    // due with pending work items: TTask::Start, as Run does
+  Restart,  // due with every item done: TTask::Restart, a fresh crawl
 };
 
 // Starts each task at most once per slot of its schedule. The GUI's timer and

@@ -45,7 +45,7 @@ std::optional<TNewTaskFile> RunNewTask(QWidget* parent, const TRegOptions& defau
 }
 
 bool RunTaskProperties(QWidget* parent, TTask& task, const std::string& path) {
-  if (!task.Stopped) {
+  if (!task.Stopped()) {
     ShowError(parent, QString::fromLatin1(kTaskRunningMessage));
     return false;
   }
@@ -53,7 +53,7 @@ bool RunTaskProperties(QWidget* parent, TTask& task, const std::string& path) {
   form.PrepareEdit(task);
   if (RunDialog(form) != QDialog::Accepted) return false;
   // Timers run while the dialog is open: the schedule may have started it.
-  if (!task.Stopped) {
+  if (!task.Stopped()) {
     ShowError(parent, QString::fromLatin1(kTaskRunningMessage));
     return false;
   }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -27,13 +28,21 @@ struct RecordingViews : TItemsView, TLogView, TImagesView, TImageQueue {
   std::map<const TTaskItem*, Row> rows;
   std::vector<std::string> log;  // messages without their time stamp
   std::vector<std::array<std::string, 4>> savedRows;
+  std::vector<const TTaskItem*> lastBatch;  // the items of the last AddRows, in order
   std::vector<std::string> queued;
   std::mutex queuedLock;
+  std::condition_variable queuedChanged;
 
   void AddRow(const TTaskItem* item, int image, const std::array<std::string, 5>& cells) override {
     rows[item] = {image, cells};
   }
   void RemoveRow(const TTaskItem* item) override { rows.erase(item); }
+  void AddRows(const std::vector<TItemRow>& batch) override {
+    lastBatch.clear();
+    for (const TItemRow& row : batch) lastBatch.push_back(row.Item);
+    TItemsView::AddRows(batch);
+  }
+  void ClearRows() override { rows.clear(); }
   void SetRowImage(const TTaskItem* item, int image) override {
     if (auto it = rows.find(item); it != rows.end()) it->second.image = image;
   }
@@ -51,6 +60,14 @@ struct RecordingViews : TItemsView, TLogView, TImagesView, TImageQueue {
   void Queue(const std::string& path) override {
     std::lock_guard lock(queuedLock);
     queued.push_back(path);
+    queuedChanged.notify_all();
+  }
+  // Waits (at most 30 s, so that a broken engine fails instead of hanging)
+  // until n files have been queued; called from the main thread, it runs none
+  // of the calls the workers hand over meanwhile.
+  bool WaitQueued(std::size_t n) {
+    std::unique_lock lock(queuedLock);
+    return queuedChanged.wait_for(lock, std::chrono::seconds(30), [&] { return queued.size() >= n; });
   }
   int Count(const std::string& message) const { return static_cast<int>(std::count(log.begin(), log.end(), message)); }
 };
@@ -87,8 +104,8 @@ class EngineTest : public ::testing::Test {
     RunUntilStopped();
   }
   void RunUntilStopped() {
-    ASSERT_TRUE(
-        loop->ProcessUntil([&] { return task->Stopped; }, std::chrono::steady_clock::now() + std::chrono::seconds(120)))
+    ASSERT_TRUE(loop->ProcessUntil([&] { return task->Stopped(); },
+                                   std::chrono::steady_clock::now() + std::chrono::seconds(120)))
         << "the run did not end";
   }
   // Waits until every worker thread has returned, then runs what they left in

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <future>
+#include <stdexcept>
 #include <thread>
 
 #include "core/base/file_names.h"
@@ -7,6 +9,26 @@
 
 namespace vdk {
 namespace {
+
+// Returns once a thread is blocked waiting on the token (at most 30 s, so
+// that a broken wait fails instead of hanging).
+bool WaitUntilWaiting(TCancelToken& token) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (token.Waiters() == 0) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::yield();
+  }
+  return true;
+}
+
+// An event loop that counts the deliveries posted to it.
+struct CountingLoop : TEventLoop {
+  int posts = 0;
+  bool Post(std::function<void()> fn) override {
+    ++posts;
+    return TEventLoop::Post(std::move(fn));
+  }
+};
 
 TEST(EventLoopSynchronize, RunsCallsOnTheLoopThreadInOrder) {
   auto loop = std::make_shared<TEventLoop>();
@@ -37,15 +59,50 @@ TEST(EventLoopSynchronize, ACancelledWorkerStopsWaitingAndItsCallsAreDropped) {
   auto loop = std::make_shared<TEventLoop>();
   auto token = std::make_shared<TCancelToken>();
   bool ran = false;
-  bool returned = false;
-  std::thread worker([&] { returned = !loop->Synchronize(token, [&] { ran = true; }); });
-  // The call waits in the queue; cancelling wakes the worker without the loop.
+  std::promise<bool> gaveUp;
+  std::thread worker([&] { gaveUp.set_value(!loop->Synchronize(token, [&] { ran = true; })); });
+  // The call waits in the queue and the worker waits for it; cancelling
+  // wakes the worker without the loop.
+  ASSERT_TRUE(WaitUntilWaiting(*token));
   token->Cancel();
+  auto result = gaveUp.get_future();
+  ASSERT_EQ(result.wait_for(std::chrono::seconds(30)), std::future_status::ready) << "the worker still waits";
   worker.join();
-  EXPECT_TRUE(returned);
+  EXPECT_TRUE(result.get());
   loop->Queue(token, [&] { ran = true; });
   loop->ProcessPending();
   EXPECT_FALSE(ran);
+}
+
+TEST(EventLoopSynchronize, CallsThatArriveTogetherAreDeliveredTogetherInOrder) {
+  CountingLoop loop;
+  auto token = std::make_shared<TCancelToken>();
+  std::vector<int> order;
+  for (int i = 0; i < 3; ++i) loop.Queue(token, [&, i] { order.push_back(i); });
+  auto stopped = std::make_shared<TCancelToken>();
+  loop.Queue(stopped, [&] { order.push_back(-1); });
+  stopped->Cancel();  // dropped on arrival
+  EXPECT_EQ(loop.posts, 1);
+  loop.ProcessPending();
+  EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
+  loop.Queue(token, [&] { order.push_back(3); });
+  EXPECT_EQ(loop.posts, 2);
+  loop.ProcessPending();
+  EXPECT_EQ(order.back(), 3);
+}
+
+TEST(EventLoopSynchronize, ACallThatThrowsCostsOnlyItself) {
+  auto loop = std::make_shared<TEventLoop>();
+  auto token = std::make_shared<TCancelToken>();
+  std::vector<int> order;
+  std::promise<bool> answered;
+  std::thread worker([&] { answered.set_value(loop->Synchronize(token, [] { throw std::runtime_error("no"); })); });
+  ASSERT_TRUE(WaitUntilWaiting(*token));
+  loop->Queue(token, [&] { order.push_back(1); });
+  EXPECT_THROW(loop->ProcessPending(), std::runtime_error);
+  worker.join();
+  EXPECT_FALSE(answered.get_future().get());  // released, not left waiting
+  EXPECT_EQ(order, std::vector<int>{1});
 }
 
 TEST(EventLoop, ProcessForEndsEarlyWhenWoken) {
@@ -55,6 +112,17 @@ TEST(EventLoop, ProcessForEndsEarlyWhenWoken) {
   loop.ProcessFor(std::chrono::seconds(30));
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
   waker.join();
+}
+
+TEST(EventLoop, WakeEndsProcessUntil) {
+  TEventLoop loop;
+  std::thread waker([&] { loop.Wake(); });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(loop.ProcessUntil([] { return false; }, start + std::chrono::seconds(30)));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  waker.join();
+  // The wake is used up: the next wait runs to its deadline.
+  EXPECT_FALSE(loop.ProcessUntil([] { return false; }, std::chrono::steady_clock::now()));
 }
 
 TEST(ProgressText, PercentRoundsHalfToEven) {

@@ -3,6 +3,7 @@
 
 #include <condition_variable>
 #include <random>
+#include <sstream>
 
 #include "core/run/partial_files.h"
 #include "engine_fixture.h"
@@ -78,13 +79,19 @@ class RunControlTest : public EngineTest {
                                    std::chrono::steady_clock::now() + std::chrono::seconds(60)));
   }
   void WaitForFinished(int n) {
-    ASSERT_TRUE(loop->ProcessUntil([&] { return task->FinishedCount >= n; },
+    ASSERT_TRUE(loop->ProcessUntil([&] { return task->FinishedCount() >= n; },
                                    std::chrono::steady_clock::now() + std::chrono::seconds(60)));
   }
   int Gets() const {
     int n = 0;
     for (const auto& r : server.Requests()) n += r.method == "GET" ? 1 : 0;
     return n;
+  }
+  // The task file's run-state field as the task would be saved now.
+  char StoppedField() const {
+    std::ostringstream out;
+    task->SaveToStream(out);
+    return out.str().at(5132);
   }
   std::set<std::string> Partials() const {
     std::set<std::string> out;
@@ -100,7 +107,7 @@ TEST_F(RunControlTest, StartsEightThenKeepsAtMostSevenRunning) {
   SetStart("/unused.html");
   AppendGatedFiles(20);
   task->Start();
-  EXPECT_FALSE(task->Stopped);
+  EXPECT_FALSE(task->Stopped());
   EXPECT_EQ(task->RunningCount(), 8);
   WaitForGated(8);
 
@@ -118,13 +125,19 @@ TEST_F(RunControlTest, StartsEightThenKeepsAtMostSevenRunning) {
 
   gates.OpenAll();
   RunUntilStopped();
-  EXPECT_EQ(task->FinishedCount, 20);
+  EXPECT_EQ(task->FinishedCount(), 20);
   EXPECT_EQ(finished, 1);
 }
 
 TEST_F(RunControlTest, ANewTaskStartsFromItsUrlAndFinishesOnce) {
   server.Serve("/lonely.html", {.body = "no links here"});
   SetStart("/lonely.html");
+  std::vector<std::string> events;
+  task->OnStarted = [&](TTask& t) { events.push_back(t.Stopped() ? "started, stopped" : "started"); };
+  task->OnFinished = [&](TTask& t) {
+    ++finished;
+    events.push_back(t.Stopped() ? "finished" : "finished, running");
+  };
   Run();
   ASSERT_EQ(task->Items.Count(), 1);
   EXPECT_EQ(task->Items.Items(0)->Depth, 0);
@@ -133,9 +146,10 @@ TEST_F(RunControlTest, ANewTaskStartsFromItsUrlAndFinishesOnce) {
   EXPECT_EQ(finished, 1);
 
   // Every item done: a start runs nothing and ends at once.
+  EXPECT_TRUE(task->AllDone());
   task->Start();
-  EXPECT_TRUE(task->Stopped);
-  EXPECT_EQ(finished, 2);
+  EXPECT_TRUE(task->Stopped());
+  EXPECT_EQ(events, (std::vector<std::string>{"started", "finished", "started", "finished"}));
 }
 
 TEST_F(RunControlTest, StopLeavesNothingBehindAndTheNextStartResumes) {
@@ -144,9 +158,11 @@ TEST_F(RunControlTest, StopLeavesNothingBehindAndTheNextStartResumes) {
   task->Start();
   WaitForGated(5);
   EXPECT_EQ(Partials().size(), 5u);
+  EXPECT_EQ(StoppedField(), 0);  // written as it is
 
   task->Stop();
-  EXPECT_TRUE(task->Stopped);
+  EXPECT_TRUE(task->Stopped());
+  EXPECT_EQ(StoppedField(), 1);
   EXPECT_EQ(task->RunningCount(), 0);
   EXPECT_EQ(task->Items.WaitingCount(), 5);
   EXPECT_TRUE(Partials().empty());
@@ -158,7 +174,7 @@ TEST_F(RunControlTest, StopLeavesNothingBehindAndTheNextStartResumes) {
   EXPECT_EQ(views.log, log);
   EXPECT_EQ(views.savedRows.size(), saved);
   EXPECT_TRUE(Partials().empty());
-  EXPECT_EQ(task->FinishedCount, 0);
+  EXPECT_EQ(task->FinishedCount(), 0);
   EXPECT_EQ(finished, 0);
 
   for (int i = 0; i < 5; ++i)
@@ -167,7 +183,7 @@ TEST_F(RunControlTest, StopLeavesNothingBehindAndTheNextStartResumes) {
   Run();
   Drain();
   EXPECT_EQ(FilesIn("Saved").size(), 5u);
-  EXPECT_EQ(task->FinishedCount, 5);
+  EXPECT_EQ(task->FinishedCount(), 5);
   EXPECT_EQ(finished, 1);
 }
 
@@ -189,7 +205,7 @@ TEST_F(RunControlTest, FinishRunSavesTheTaskAndDeletesOnlyUnownedPartials) {
   TTask loaded;
   loaded.LoadFromFile(dir / "task.wrp");
   EXPECT_EQ(loaded.Items.Count(), 2);
-  EXPECT_EQ(loaded.FinishedCount, 2);
+  EXPECT_EQ(loaded.FinishedCount(), 2);
 }
 
 TEST_F(RunControlTest, RepeatedStartsAndStopsLeaveNoTraceOnASlowServer) {
@@ -203,11 +219,10 @@ TEST_F(RunControlTest, RepeatedStartsAndStopsLeaveNoTraceOnASlowServer) {
   SetStart("/index.html");
   std::mt19937 rng(11);
   for (int cycle = 0; cycle < 200; ++cycle) {
-    if (cycle % 20 == 0) {
-      task->Items.Clear();
-      task->FinishedCount = 0;
-    }
-    if (task->Stopped) task->Start();
+    if (cycle % 20 == 0)
+      task->Restart();
+    else if (task->Stopped())
+      task->Start();
     loop->ProcessFor(std::chrono::microseconds(rng() % 8000));
     task->Stop();
     ASSERT_TRUE(Partials().empty()) << "cycle " << cycle;
@@ -216,15 +231,15 @@ TEST_F(RunControlTest, RepeatedStartsAndStopsLeaveNoTraceOnASlowServer) {
   const auto rows = views.rows.size();
   const auto saved = views.savedRows.size();
   const auto files = FilesIn("Saved");
-  const int savedCount = task->SavedCount;
-  const int finishedCount = task->FinishedCount;
+  const int savedCount = task->SavedCount();
+  const int finishedCount = task->FinishedCount();
   Drain();
   EXPECT_EQ(views.log, log);
   EXPECT_EQ(views.rows.size(), rows);
   EXPECT_EQ(views.savedRows.size(), saved);
   EXPECT_EQ(FilesIn("Saved"), files);
-  EXPECT_EQ(task->SavedCount.load(), savedCount);
-  EXPECT_EQ(task->FinishedCount, finishedCount);
+  EXPECT_EQ(task->SavedCount(), savedCount);
+  EXPECT_EQ(task->FinishedCount(), finishedCount);
   EXPECT_EQ(task->RunningCount(), 0);
   // Neither lock is held by a stopped worker.
   { auto scan = task->Items.LockScan(); }
@@ -255,9 +270,9 @@ TEST_F(RunControlTest, ACrawlOfTwoThousandPagesAgreesWithWhatWasServed) {
   for (int n = 0; n < kPages; ++n) expected.insert("p" + std::to_string(n) + ".jpg");
   EXPECT_EQ(FilesIn("Saved"), expected);
   EXPECT_EQ(ReadFile(dir / "Saved/p1234.jpg"), "picture 1234");
-  EXPECT_EQ(task->SavedCount.load(), kPages + 1);
+  EXPECT_EQ(task->SavedCount(), kPages + 1);
   EXPECT_EQ(task->Items.Count(), 2 * kPages + 1);
-  EXPECT_EQ(task->FinishedCount, task->Items.Count());
+  EXPECT_EQ(task->FinishedCount(), task->Items.Count());
   EXPECT_EQ(views.Count("Links found : 52"), 39);  // pages 0..38 have 50 children
   EXPECT_TRUE(views.rows.empty());
   EXPECT_TRUE(views.savedRows.empty());  // not displayed
@@ -265,8 +280,90 @@ TEST_F(RunControlTest, ACrawlOfTwoThousandPagesAgreesWithWhatWasServed) {
   TTask loaded;
   loaded.LoadFromFile(dir / "site.wrp");
   EXPECT_EQ(loaded.Items.Count(), task->Items.Count());
-  EXPECT_EQ(loaded.FinishedCount, loaded.Items.Count());
-  EXPECT_EQ(loaded.SavedCount.load(), kPages + 1);
+  EXPECT_EQ(loaded.FinishedCount(), loaded.Items.Count());
+  EXPECT_EQ(loaded.SavedCount(), kPages + 1);
+}
+
+TEST_F(RunControlTest, RestartCrawlsAfreshBesideTheFilesSavedBefore) {
+  server.Serve("/index.html", {.body = "<img src=a.gif>"});
+  server.Serve("/a.gif", {.body = Bytes(10)});
+  SetStart("/index.html");
+  int started = 0;
+  task->OnStarted = [&](TTask&) { ++started; };
+  Run();
+  EXPECT_TRUE(task->AllDone());
+  EXPECT_EQ(task->SavedCount(), 1);
+
+  task->Restart();
+  EXPECT_EQ(started, 2);
+  EXPECT_FALSE(task->Stopped());
+  ASSERT_EQ(task->Items.Count(), 1);  // the start URL alone, at depth 0
+  EXPECT_EQ(task->Items.Items(0)->Depth, 0);
+  EXPECT_EQ(task->FinishedCount(), 0);
+  EXPECT_EQ(task->SavedCount(), 0);
+  RunUntilStopped();
+  Drain();
+  EXPECT_EQ(server.CountRequests("GET", "/index.html"), 2);
+  EXPECT_EQ(FilesIn("Saved"), (std::set<std::string>{"a.gif", "a[0].gif"}));
+  EXPECT_EQ(task->SavedCount(), 1);
+  EXPECT_EQ(task->FinishedCount(), 2);
+  EXPECT_EQ(finished, 2);
+}
+
+TEST_F(RunControlTest, RestartOfARunningTaskStopsItAndClearsTheRowsOfTheDisplayedTask) {
+  server.Serve("/start.html", {.body = "no links"});
+  SetStart("/start.html");
+  AppendGatedFiles(10);
+  task->Start();
+  WaitForGated(8);
+  task->ShowItems();
+  EXPECT_EQ(views.rows.size(), 10u);
+
+  task->Restart();
+  gates.OpenAll();  // the stopped workers' answers go nowhere
+  EXPECT_FALSE(task->Stopped());
+  EXPECT_EQ(task->Items.Count(), 1);
+  EXPECT_EQ(task->RunningCount(), 1);
+  ASSERT_EQ(views.rows.size(), 1u);
+  EXPECT_EQ(views.rows.begin()->second.cells[0], server.Url("/start.html"));
+  EXPECT_EQ(views.rows.begin()->second.image, 1);
+  RunUntilStopped();
+  Drain();
+  EXPECT_EQ(task->FinishedCount(), 1);
+  EXPECT_EQ(finished, 1);
+
+  // Not displayed: the items view shows another task's rows, which stay.
+  task->Displayed = false;
+  views.rows[nullptr] = {};
+  task->Restart();
+  RunUntilStopped();
+  EXPECT_EQ(views.rows.count(nullptr), 1u);
+}
+
+TEST_F(RunControlTest, ShowItemsListsTheItemsNotDoneInOneBatch) {
+  for (const char* path : {"/a.gif", "/b.gif", "/c.gif"})
+    task->Items.Append(std::make_shared<TTaskItem>(task.get(), server.Url(path)));
+  task->Items.Items(1)->SetDone(true);
+  views.rows[nullptr] = {};  // a row left from another task
+  task->ShowItems();
+  EXPECT_EQ(views.rows.size(), 2u);
+  EXPECT_EQ(views.lastBatch, (std::vector<const TTaskItem*>{task->Items.Items(0).get(), task->Items.Items(2).get()}));
+  EXPECT_EQ(views.rows[task->Items.Items(2).get()].cells,
+            (std::array<std::string, 5>{server.Url("/c.gif"), ".gif", "---", "-1", "---"}));
+}
+
+TEST_F(RunControlTest, AWorkerKeepsTheSynchronizerItWasStartedWith) {
+  SetStart("/unused.html");
+  AppendGatedFiles(1);
+  task->Start();
+  WaitForGated(1);
+  const std::shared_ptr<TEventLoop> kept = loop;
+  task->Synchronizer.reset();  // the owner lets go of it while the worker runs
+  gates.OpenAll();
+  RunUntilStopped();  // the saved file and the worker's end still arrive
+  EXPECT_EQ(task->FinishedCount(), 1);
+  EXPECT_EQ(task->SavedCount(), 1);
+  EXPECT_EQ(views.savedRows.size(), 1u);
 }
 
 }  // namespace

@@ -33,8 +33,8 @@ TEST_F(WorkerTest, DepthLimitFetchesPagesBelowSeekDeepAndFilesAtAnyDepth) {
   EXPECT_EQ(FilesIn("Saved"), (std::set<std::string>{"i0.gif", "i1.gif", "i2.gif", "i3.gif", "i4.gif"}));
   EXPECT_EQ(task->Items.IndexOfURL(server.Url("/p5.html")) >= 0, true);  // found, at depth 5, not fetched
   EXPECT_EQ(finished, 1);
-  EXPECT_EQ(task->SavedCount.load(), 5);
-  EXPECT_EQ(task->FinishedCount, task->Items.Count());
+  EXPECT_EQ(task->SavedCount(), 5);
+  EXPECT_EQ(task->FinishedCount(), task->Items.Count());
 }
 
 TEST_F(WorkerTest, DepthZeroNeverFetchesTheStartPageButSavesAStartFile) {
@@ -122,7 +122,73 @@ TEST_F(WorkerTest, NoHeadRequestWhenTheFilterIsOff) {
   server.Serve("/a.gif", {.body = Bytes(1)});
   SetStart("/index.html");
   Run();
+  Drain();
+  EXPECT_EQ(server.CountRequests("GET", "/a.gif"), 1);
+  EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"a.gif"});
   for (const auto& request : server.Requests()) EXPECT_NE(request.method, "HEAD") << request.path;
+}
+
+TEST_F(WorkerTest, MakesTheMaskFolderWithEveryMissingParent) {
+  server.Serve("/index.html", {.body = Img("a.gif")});
+  server.Serve("/a.gif", {.body = Bytes(10)});
+  task->Options.DefaultFolder = dir / "not/yet/there/";
+  SetStart("/index.html");
+  Run();
+  Drain();
+  EXPECT_EQ(ReadFile(dir / "not/yet/there/Saved/a.gif"), Bytes(10));
+  EXPECT_EQ(task->SavedCount(), 1);
+}
+
+TEST_F(WorkerTest, AFolderThatCannotBeMadeIsALoggedFailureOfTheItem) {
+  server.Serve("/index.html", {.body = Img("a.gif")});
+  server.Serve("/a.gif", {.body = Bytes(10)});
+  task->Options.FileMasks.push_back("html, Pages");
+  WriteFile(dir / "plain", "a file, not a folder");
+  task->Options.DefaultFolder = dir / "plain/sub/";
+  SetStart("/index.html");
+  Run();
+  Drain();
+  // The page is still scanned; the picture is not fetched for nothing.
+  EXPECT_EQ(views.Count("Cannot create the folder \"" + dir / "plain/sub/Pages" + "\": Not a directory"), 1);
+  EXPECT_EQ(views.Count("Cannot create the folder \"" + dir / "plain/sub/Saved" + "\": Not a directory"), 1);
+  EXPECT_EQ(server.CountRequests("GET", "/a.gif"), 0);
+  EXPECT_EQ(task->FinishedCount(), 2);
+  EXPECT_EQ(task->SavedCount(), 0);
+  EXPECT_EQ(finished, 1);
+}
+
+// The main thread here runs none of the calls the worker hands over until
+// the worker has saved its file: log lines and progress cells must not wait.
+TEST_F(WorkerTest, LogLinesAndProgressCellsNeverWaitForTheMainThread) {
+  server.Serve("/big.gif", {.body = Bytes(300000)});
+  SetStart("/big.gif");
+  task->Start();
+  ASSERT_TRUE(views.WaitQueued(1)) << "the worker waited for the main thread";
+  RunUntilStopped();
+  Drain();
+  EXPECT_EQ(views.log, (std::vector<std::string>{"Saving file \"big.gif!!wr\"", "File \"big.gif\" saved"}));
+  EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"big.gif"});
+}
+
+TEST_F(WorkerTest, TheScanLockIsFreeWhileAWorkerWaitsForItsRows) {
+  // Rows are synchronous: while they are added, the worker that found the
+  // links waits for the main thread, which may need the scan lock itself.
+  struct Views : RecordingViews {
+    TTask* task = nullptr;
+    std::vector<bool> scanLockFree;
+    void AddRow(const TTaskItem* item, int image, const std::array<std::string, 5>& cells) override {
+      scanLockFree.push_back(task->Items.TryLockScan().owns_lock());
+      RecordingViews::AddRow(item, image, cells);
+    }
+  } rowViews;
+  rowViews.task = task.get();
+  task->ItemsView = &rowViews;
+  server.Serve("/index.html", {.body = Img("a.gif") + Img("b.gif") + Link("next.html")});
+  for (const char* path : {"/a.gif", "/b.gif", "/next.html"}) server.Serve(path, {.body = Bytes(10)});
+  SetStart("/index.html");
+  Run();
+  Drain();
+  EXPECT_EQ(rowViews.scanLockFree, std::vector<bool>(4, true));  // the start row, then the page's three
 }
 
 TEST_F(WorkerTest, SameNamesGetCountersAndTheLogShowsBothNames) {
@@ -209,8 +275,8 @@ TEST_F(WorkerTest, FailedDownloadsLeaveNoPartialFile) {
   Run();
   Drain();
   EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"ok.gif"});
-  EXPECT_EQ(task->FinishedCount, 4);  // failures count as finished
-  EXPECT_EQ(task->SavedCount.load(), 1);
+  EXPECT_EQ(task->FinishedCount(), 4);  // failures count as finished
+  EXPECT_EQ(task->SavedCount(), 1);
 }
 
 // A crawl where the long way to a page is walked first: the start page links
@@ -272,7 +338,7 @@ class ShortcutTest : public WorkerTest {
     // A page scanned again is not saved again.
     EXPECT_EQ(FilesIn("Pages"),
               (std::set<std::string>{"s.html", "m.html", "l1.html", "l2.html", "q.html", "r.html", "t.html"}));
-    EXPECT_EQ(task->FinishedCount, task->Items.Count());
+    EXPECT_EQ(task->FinishedCount(), task->Items.Count());
     EXPECT_EQ(finished, 1);
     EXPECT_TRUE(rowViews.rows.empty());
   }

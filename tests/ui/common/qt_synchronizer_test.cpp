@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QThread>
+#include <future>
 #include <thread>
 
 #include "ui/common/qt_synchronizer.h"
@@ -10,11 +11,19 @@
 namespace vdk {
 namespace {
 
+// Returns once a thread is blocked waiting on the token (at most 30 s, so
+// that a broken wait fails instead of hanging).
+bool WaitUntilWaiting(TCancelToken& token) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+  while (token.Waiters() == 0) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::yield();
+  }
+  return true;
+}
+
 TEST(QtSynchronizer, WorkerCallsRunOnTheGuiThreadAndStopWaitingWhenCancelled) {
-  int argc = 1;
-  char name[] = "ui_tests";
-  char* argv[] = {name, nullptr};
-  QCoreApplication app(argc, argv);
+  QCoreApplication& app = *QCoreApplication::instance();
   auto sync = std::make_shared<TQtSynchronizer>(&app);
   auto token = std::make_shared<TCancelToken>();
   EXPECT_TRUE(sync->IsMainThread());
@@ -35,6 +44,7 @@ TEST(QtSynchronizer, WorkerCallsRunOnTheGuiThreadAndStopWaitingWhenCancelled) {
   bool ran = false;
   bool gaveUp = false;
   std::thread stopped([&] { gaveUp = !sync->Synchronize(token, [&] { ran = true; }); });
+  ASSERT_TRUE(WaitUntilWaiting(*token));
   token->Cancel();
   stopped.join();
   QCoreApplication::processEvents();
@@ -44,6 +54,31 @@ TEST(QtSynchronizer, WorkerCallsRunOnTheGuiThreadAndStopWaitingWhenCancelled) {
   bool direct = false;
   EXPECT_TRUE(sync->Synchronize(std::make_shared<TCancelToken>(), [&] { direct = true; }));
   EXPECT_TRUE(direct);
+}
+
+TEST(QtSynchronizer, AWorkerWaitingOnAContextThatGoesAwayIsReleasedAtOnce) {
+  auto context = std::make_unique<QObject>();
+  auto sync = std::make_shared<TQtSynchronizer>(context.get());
+  auto token = std::make_shared<TCancelToken>();
+  bool ran = false;
+  std::promise<bool> answered;
+  std::thread worker([&] { answered.set_value(sync->Synchronize(token, [&] { ran = true; })); });
+  ASSERT_TRUE(WaitUntilWaiting(*token));
+  context.reset();  // its pending call goes with it
+  auto result = answered.get_future();
+  const bool released = result.wait_for(std::chrono::seconds(30)) == std::future_status::ready;
+  if (!released) token->Cancel();  // let the thread end before failing
+  worker.join();
+  ASSERT_TRUE(released) << "the worker still waited for a context that is gone";
+  EXPECT_FALSE(result.get());
+  EXPECT_FALSE(token->Cancelled());
+
+  // Later calls return at once, unrun.
+  std::thread late([&] { EXPECT_FALSE(sync->Synchronize(token, [&] { ran = true; })); });
+  late.join();
+  sync->Queue(token, [&] { ran = true; });
+  QCoreApplication::processEvents();
+  EXPECT_FALSE(ran);
 }
 
 }  // namespace

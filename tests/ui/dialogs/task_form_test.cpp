@@ -13,6 +13,8 @@
 
 #include "core/model/task.h"
 #include "core/model/task_factory.h"
+#include "core/run/event_loop.h"
+#include "core/run/task_thread.h"
 #include "dialog_test_support.h"
 #include "support/recorded_dialog_services.h"
 #include "support/recorded_services.h"
@@ -296,8 +298,24 @@ class TaskPropertiesTest : public TaskFormTest {
     task.SaveToFile(path);
   }
 
+  ~TaskPropertiesTest() override {
+    task.Stop();
+    EXPECT_TRUE(TTaskThread::WaitForAll(std::chrono::seconds(30)));
+    loop->ProcessPending();  // drops the stopped worker's calls
+  }
+
+  // Starts the task and leaves it running: its one worker asks a loopback
+  // port that refuses, and its end is never processed here.
+  void StartRunning() {
+    task.Synchronizer = loop;
+    task.Items.Append(std::make_shared<TTaskItem>(&task, "http://127.0.0.1:9/never.png"));
+    task.Start();
+  }
+
   const std::string path = projects + "Birds.wrp";
-  TTask task;
+  std::shared_ptr<TEventLoop> loop = std::make_shared<TEventLoop>();
+  std::shared_ptr<TTask> owner = std::make_shared<TTask>();
+  TTask& task = *owner;
 };
 
 TEST_F(TaskPropertiesTest, EditShowsTheTaskAndWritesItBack) {
@@ -344,7 +362,7 @@ TEST_F(TaskPropertiesTest, CancelLeavesTaskAndFileAlone) {
 }
 
 TEST_F(TaskPropertiesTest, ARunningTaskIsRefused) {
-  task.Stopped = false;
+  StartRunning();
   EXPECT_FALSE(RunTaskProperties(nullptr, task, path));
   EXPECT_TRUE(dialogs.Captions().empty());
   EXPECT_EQ(boxes.Last().caption, "Error");
@@ -357,7 +375,7 @@ TEST_F(TaskPropertiesTest, ATaskStartedDuringTheDialogIsRefused) {
   const std::string before = ReadFile(path);
   dialogs.Answer([this](QDialog& d) {
     Child<QPlainTextEdit>(d, "NoteEdit")->setPlainText("changed");
-    task.Stopped = false;  // what the timer's scheduled start does meanwhile
+    StartRunning();  // what the timer's scheduled start does meanwhile
     Click(d, "OKButton");
   });
   EXPECT_FALSE(RunTaskProperties(nullptr, task, path));
