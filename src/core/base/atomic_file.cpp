@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <fstream>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "core/base/errors.h"
@@ -30,9 +33,16 @@ void SyncFolder(const std::string& folder) {
 }  // namespace
 
 mode_t DefaultFileMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
+  // Read, not set and set back: umask(2) changes the mask of the whole
+  // process, and a file another thread created in between would get 0666.
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("Umask:", 0) != 0) continue;
+    const unsigned long mask = std::strtoul(line.c_str() + 6, nullptr, 8);
+    return static_cast<mode_t>(0666 & ~mask);
+  }
+  return 0600;  // no /proc: the owner alone, rather than more than the user allows
 }
 
 void WriteFileAtomically(const std::string& path, mode_t mode, const std::function<void(std::ostream&)>& writer) {

@@ -7,7 +7,8 @@
 
 namespace vdk {
 
-// The mode a new file gets from the process's umask (0666 & ~umask).
+// The mode a new file gets from the process's umask (0666 & ~umask), read
+// without changing the umask.
 mode_t DefaultFileMode();
 
 // Writes a file so that a crash, a full disk or a failing writer leaves either

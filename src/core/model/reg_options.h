@@ -42,14 +42,15 @@ struct TRegOptions {
   std::int32_t FileMaxSize = 10240;  // KB
   std::int32_t SeekDeep = 5;
   std::int32_t ProxyServerPort = 80;
-  std::string DefaultFolder = "D:\\TEMP";
-  std::string DefaultLogFolder = "D:\\TEMP";
+  // Until the settings replace them: a folder every Linux system has.
+  std::string DefaultFolder = "/tmp/";
+  std::string DefaultLogFolder = "/tmp/";
   std::string ProxyServerAddr = "192.168.0.1";
   TRegScheme Scheme;
   std::vector<std::string> ExcludeFiles;
   std::vector<std::string> FileMasks;
   bool EnableFileLimit = true;
-  std::string ProjectPath = "D:\\TEMP";  // global settings only
+  std::string ProjectPath = "/tmp/";  // global settings only
   bool NeedToLogin = false;
   std::string Password;
   std::string UserName;

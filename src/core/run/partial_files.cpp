@@ -12,15 +12,21 @@
 namespace vdk {
 namespace {
 
-std::mutex registryLock;
-std::unordered_set<std::string>& Registry() {
-  static std::unordered_set<std::string> owned;
-  return owned;
+// The partial files of this process. Worker threads are detached and may
+// still create or release one while the process exits, so the registry is
+// never destroyed.
+struct TRegistry {
+  std::mutex Lock;
+  std::unordered_set<std::string> Owned;
+};
+TRegistry& Registry() {
+  static auto* const registry = new TRegistry;
+  return *registry;
 }
 
 bool Owned(const std::string& path) {
-  std::lock_guard lock(registryLock);
-  return Registry().count(path) != 0;
+  std::lock_guard lock(Registry().Lock);
+  return Registry().Owned.count(path) != 0;
 }
 
 // Deletes the file unless another process holds its lock.
@@ -39,16 +45,16 @@ void DeleteIfUnlocked(int dirFd, const char* name) {
 ReservedFile CreatePartialFile(const std::string& wantedPath) {
   // Created, recorded and locked under the registry lock, so a clean-up that
   // lists the new name finds it owned.
-  std::lock_guard lock(registryLock);
+  std::lock_guard lock(Registry().Lock);
   ReservedFile file = ReserveUniqueFile(wantedPath, kPartialSuffix);
-  Registry().insert(file.Temporary);
+  Registry().Owned.insert(file.Temporary);
   ::flock(file.Fd, LOCK_EX | LOCK_NB);
   return file;
 }
 
 void ReleasePartialFile(const std::string& temporaryPath) {
-  std::lock_guard lock(registryLock);
-  Registry().erase(temporaryPath);
+  std::lock_guard lock(Registry().Lock);
+  Registry().Owned.erase(temporaryPath);
 }
 
 void DeleteLeftoverPartials(const std::string& folder) {

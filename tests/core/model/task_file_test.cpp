@@ -98,7 +98,7 @@ TEST(TaskFile, MatchesAHandAssembledImage) {
   PlaceInt(image, o + 1040, 5);
   Place(image, o + 1047, "192.168.0.1");
   PlaceInt(image, o + 2072, 80);
-  Place(image, o + 4124, "D:\\TEMP");
+  Place(image, o + 4124, "/tmp/");  // DefaultLogFolder of a fresh TRegOptions
   image[o + 5148] = 1;  // AutoSaveLog
   Place(image, o + 5149, "gif, Saved");
   Place(image, o + 5149 + 1024, "jpg, Pics");
