@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <nlohmann/json.hpp>
 
 #include "cli_process.h"
 #include "core/model/task.h"
@@ -69,6 +70,31 @@ TEST_F(CliTest, RunCrawlsIntoTheHomeAndShowsTheTask) {
   const CliResult list = Run({"list"});
   EXPECT_EQ(list.code, 0);
   EXPECT_NE(list.out.find("[done, 5/5 items]"), std::string::npos) << list.out;
+}
+
+// Texts are bytes as stored: those that are not UTF-8 come out as the
+// characters of the same numbers, never as invalid output or an error.
+TEST_F(CliTest, ShowJsonKeepsTheFieldsInOrderAndEveryText) {
+  TTask task;
+  task.Name = "caf\xe9";
+  task.Note = "two\nlines, \"quoted\" \\ \x01";
+  task.URL.SetURI(Url());
+  task.TaskID = "{01234567-89AB-CDEF-0123-456789ABCDEF}";
+  task.Options.FileMasks = {"gif, Saved", "jpg, Bilder \xc3\xa4"};
+  task.SaveToFile(home / "task.wrp");
+  const CliResult show = Run({"show", home / "task.wrp", "--json"});
+  ASSERT_EQ(show.code, 0) << show.err;
+  const auto json = nlohmann::ordered_json::parse(show.out);
+  std::vector<std::string> keys;
+  for (const auto& field : json.items()) keys.push_back(field.key());
+  EXPECT_EQ(keys, (std::vector<std::string>{"file", "name", "url", "note", "task_id", "saved_count", "options",
+                                            "schedule", "items"}));
+  EXPECT_EQ(json["name"], "caf\u00e9");
+  EXPECT_EQ(json["note"], task.Note);
+  EXPECT_EQ(json["options"]["masks"], (std::vector<std::string>{"gif, Saved", "jpg, Bilder \u00e4"}));
+  EXPECT_EQ(json["options"]["save_folder"], "/tmp/");
+  EXPECT_EQ(json["items"]["state"], "new");
+  EXPECT_EQ(json["schedule"]["description"], "none");
 }
 
 // A task without a proxy of its own goes through the proxy of the settings.

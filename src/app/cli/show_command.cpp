@@ -6,7 +6,7 @@
 
 #include "app/cli/cli_context.h"
 #include "app/cli/cli_error.h"
-#include "app/cli/json_writer.h"
+#include "app/cli/json_text.h"
 #include "core/base/path_utils.h"
 #include "core/base/text_utils.h"
 #include "core/settings/schedule.h"
@@ -35,73 +35,53 @@ std::string State(const TItemCounts& counts) {
   return counts.Done == counts.Total ? "done" : (counts.Done == 0 ? "not started" : "part done");
 }
 
-void WriteOptionsJson(TJsonWriter& json, const TRegOptions& o) {
-  json.Key("options");
-  json.BeginObject();
-  json.Field("save_folder", o.DefaultFolder);
-  json.Field("masks", o.FileMasks);
-  json.Field("exclude", o.ExcludeFiles);
-  json.Field("size_limit", o.EnableFileLimit);
-  json.Field("min_size_kb", o.FileMinSize);
-  json.Field("max_size_kb", o.FileMaxSize);
-  json.Field("depth", o.SeekDeep);
-  json.Field("timeout_s", o.TimeOut);
-  json.Field("use_proxy", o.UseProxyServer);
-  json.Field("proxy_host", o.ProxyServerAddr);
-  json.Field("proxy_port", o.ProxyServerPort);
-  json.Field("need_login", o.NeedToLogin);
-  json.Field("user", o.UserName);
-  json.Field("auto_save_log", o.AutoSaveLog);
-  json.Field("auto_shutdown", o.AutoShutDown);
-  json.Field("log_folder", o.DefaultLogFolder);
-  json.EndObject();
+TJson OptionsJson(const TRegOptions& o) {
+  return {{"save_folder", JsonText(o.DefaultFolder)},
+          {"masks", JsonTexts(o.FileMasks)},
+          {"exclude", JsonTexts(o.ExcludeFiles)},
+          {"size_limit", o.EnableFileLimit},
+          {"min_size_kb", o.FileMinSize},
+          {"max_size_kb", o.FileMaxSize},
+          {"depth", o.SeekDeep},
+          {"timeout_s", o.TimeOut},
+          {"use_proxy", o.UseProxyServer},
+          {"proxy_host", JsonText(o.ProxyServerAddr)},
+          {"proxy_port", o.ProxyServerPort},
+          {"need_login", o.NeedToLogin},
+          {"user", JsonText(o.UserName)},
+          {"auto_save_log", o.AutoSaveLog},
+          {"auto_shutdown", o.AutoShutDown},
+          {"log_folder", JsonText(o.DefaultLogFolder)}};
 }
 
-void WriteScheduleJson(TJsonWriter& json, const TRegScheme& s) {
-  json.Key("schedule");
-  json.BeginObject();
-  json.Field("type", static_cast<int>(s.SchemeType));
-  json.Field("count", s.SchemeCount);
-  json.Key("start_date");
-  json.Number(static_cast<std::int64_t>(s.SchemeStartDate));
-  json.Field("start_time_ms", static_cast<std::int64_t>(TimePart(s.SchemeStartTime) * 86400000.0 + 0.5));
-  json.Field("description", ScheduleText(s));
-  json.EndObject();
+TJson ScheduleJson(const TRegScheme& s) {
+  return {{"type", static_cast<int>(s.SchemeType)},
+          {"count", s.SchemeCount},
+          {"start_date", static_cast<std::int64_t>(s.SchemeStartDate)},
+          {"start_time_ms", static_cast<std::int64_t>(TimePart(s.SchemeStartTime) * 86400000.0 + 0.5)},
+          {"description", JsonText(ScheduleText(s))}};
 }
 
 void PrintJson(const std::string& path, const TTask& task, bool items) {
   const TItemCounts counts = CountItems(task);
-  TJsonWriter json;
-  json.BeginObject();
-  json.Field("file", path);
-  json.Field("name", task.Name);
-  json.Field("url", task.URL.Text());
-  json.Field("note", task.Note);
-  json.Field("task_id", task.TaskID);
-  json.Field("saved_count", task.SavedCount());
-  WriteOptionsJson(json, task.Options);
-  WriteScheduleJson(json, task.Options.Scheme);
-  json.Key("items");
-  json.BeginObject();
-  json.Field("total", counts.Total);
-  json.Field("done", counts.Done);
-  json.Field("waiting", counts.Waiting);
-  json.Field("state", State(counts));
-  json.EndObject();
+  TJson json = {
+      {"file", JsonText(path)},
+      {"name", JsonText(task.Name)},
+      {"url", JsonText(task.URL.Text())},
+      {"note", JsonText(task.Note)},
+      {"task_id", JsonText(task.TaskID)},
+      {"saved_count", task.SavedCount()},
+      {"options", OptionsJson(task.Options)},
+      {"schedule", ScheduleJson(task.Options.Scheme)},
+      {"items",
+       {{"total", counts.Total}, {"done", counts.Done}, {"waiting", counts.Waiting}, {"state", State(counts)}}}};
   if (items) {
-    json.Key("work_list");
-    json.BeginArray();
+    TJson& list = json["work_list"] = TJson::array();
     task.Items.ForEach([&](const TaskItemPtr& item) {
-      json.BeginObject();
-      json.Field("done", item->Done());
-      json.Field("depth", item->Depth);
-      json.Field("url", item->URL().Text());
-      json.EndObject();
+      list.push_back({{"done", item->Done()}, {"depth", item->Depth}, {"url", JsonText(item->URL().Text())}});
     });
-    json.EndArray();
   }
-  json.EndObject();
-  std::printf("%s\n", json.Text().c_str());
+  std::puts(json.dump().c_str());
 }
 
 // The option lines shared by a task and the default options.
