@@ -4,6 +4,7 @@
 #include "core/model/task_input.h"
 #include "ui/common/dialog_runner.h"
 #include "ui/dialogs/add_file_mask_form.h"
+#include "ui/dialogs/enable_controls.h"
 #include "ui/dialogs/folder_picker.h"
 #include "ui/dialogs/list_rows.h"
 #include "ui_general_page.h"
@@ -77,11 +78,9 @@ void TGeneralPage::AddMask() {
 void TGeneralPage::DeleteMask() { DeleteCurrentRow(*ui_->MaskListView); }
 
 void TGeneralPage::UpdateLimitControls() {
-  const bool on = ui_->EnableFileLimitCheckBox->isChecked();
-  for (QWidget* w : {static_cast<QWidget*>(ui_->MaxSizeLabel), static_cast<QWidget*>(ui_->MaxSizeEdit),
-                     static_cast<QWidget*>(ui_->MaxKBLabel), static_cast<QWidget*>(ui_->MinSizeLabel),
-                     static_cast<QWidget*>(ui_->MinSizeEdit), static_cast<QWidget*>(ui_->MinKBLabel)})
-    w->setEnabled(on);
+  EnableControls(
+      {ui_->MaxSizeLabel, ui_->MaxSizeEdit, ui_->MaxKBLabel, ui_->MinSizeLabel, ui_->MinSizeEdit, ui_->MinKBLabel},
+      ui_->EnableFileLimitCheckBox->isChecked());
 }
 
 }  // namespace vdk

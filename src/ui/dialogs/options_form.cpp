@@ -4,6 +4,7 @@
 #include "core/model/task_input.h"
 #include "core/net/default_proxy.h"
 #include "ui/common/dialog_runner.h"
+#include "ui/dialogs/enable_controls.h"
 #include "ui/dialogs/folder_check.h"
 #include "ui/dialogs/folder_picker.h"
 #include "ui/dialogs/help.h"
@@ -88,10 +89,8 @@ void TOptionForm::OKClicked() {
 }
 
 void TOptionForm::UpdateProxyControls() {
-  const bool on = ui_->UseProxyCheckBox->isChecked();
-  for (QWidget* w : {static_cast<QWidget*>(ui_->ProxyServerLabel), static_cast<QWidget*>(ui_->ProxyServerEdit),
-                     static_cast<QWidget*>(ui_->ProxyPortLabel), static_cast<QWidget*>(ui_->ProxyPortEdit)})
-    w->setEnabled(on);
+  EnableControls({ui_->ProxyServerLabel, ui_->ProxyServerEdit, ui_->ProxyPortLabel, ui_->ProxyPortEdit},
+                 ui_->UseProxyCheckBox->isChecked());
 }
 
 bool EditDefaultOptions(QWidget* parent, TRegOptions& defaults) {

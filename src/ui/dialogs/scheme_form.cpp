@@ -1,6 +1,7 @@
 #include "ui/dialogs/scheme_form.h"
 
 #include "core/settings/schedule.h"
+#include "ui/dialogs/enable_controls.h"
 #include "ui_scheme_form.h"
 
 namespace vdk {
@@ -41,10 +42,7 @@ void TSchemeForm::ShowNow() {
 
 void TSchemeForm::UpdateStartOnNow() {
   const bool onNow = ui_->StartOnNowCheckBox->isChecked();
-  ui_->TimeEdit->setEnabled(!onNow);
-  ui_->DateEdit->setEnabled(!onNow);
-  ui_->TimeLabel->setEnabled(!onNow);
-  ui_->DateLabel->setEnabled(!onNow);
+  EnableControls({ui_->TimeLabel, ui_->TimeEdit, ui_->DateLabel, ui_->DateEdit}, !onNow);
   if (onNow) {
     ShowNow();
     nowTimer_.start();

@@ -10,6 +10,7 @@
 #include "core/url/uri.h"
 #include "ui/common/clipboard.h"
 #include "ui/common/message_boxes.h"
+#include "ui/dialogs/enable_controls.h"
 #include "ui/dialogs/folder_check.h"
 #include "ui/dialogs/help.h"
 #include "ui_task_form.h"
@@ -53,7 +54,7 @@ TTaskForm::TTaskForm(QWidget* parent) : QDialog(parent), ui_(std::make_unique<Ui
   connect(ui_->OKButton, &QPushButton::clicked, this, &TTaskForm::OKClicked);
   connect(ui_->HelpButton, &QPushButton::clicked, this, [this] { ShowHelp(this, THelpTopic::NewTask); });
   AddHelpKey(this, THelpTopic::NewTask);
-  SpecifiedAsURLToggled(ui_->SpecifiedAsURLCheckBox->isChecked());
+  ShowNameReadOnly(ui_->SpecifiedAsURLCheckBox->isChecked());
   UpdateLoginControls();
 }
 
@@ -151,11 +152,16 @@ void TTaskForm::ShowPage(QWidget* page, QWidget* focus) {
 }
 
 void TTaskForm::SpecifiedAsURLToggled(bool checked) {
-  ui_->NameEdit->setReadOnly(checked);
-  QPalette palette = ui_->NameEdit->palette();
-  palette.setColor(QPalette::Base, this->palette().color(checked ? QPalette::Button : QPalette::Base));
-  ui_->NameEdit->setPalette(palette);
+  ShowNameReadOnly(checked);
   if (checked) URLChanged(ui_->URLEdit->text());
+}
+
+// A name that follows the URL is read-only and looks like the dialog's face.
+void TTaskForm::ShowNameReadOnly(bool readOnly) {
+  ui_->NameEdit->setReadOnly(readOnly);
+  QPalette palette = ui_->NameEdit->palette();
+  palette.setColor(QPalette::Base, this->palette().color(readOnly ? QPalette::Button : QPalette::Base));
+  ui_->NameEdit->setPalette(palette);
 }
 
 void TTaskForm::URLChanged(const QString& url) {
@@ -173,10 +179,8 @@ void TTaskForm::CompleteURLEdit() {
 }
 
 void TTaskForm::UpdateLoginControls() {
-  const bool on = ui_->LoginCheckBox->isChecked();
-  for (QWidget* w : {static_cast<QWidget*>(ui_->UserNameLabel), static_cast<QWidget*>(ui_->UserNameEdit),
-                     static_cast<QWidget*>(ui_->PasswordLabel), static_cast<QWidget*>(ui_->PasswordEdit)})
-    w->setEnabled(on);
+  EnableControls({ui_->UserNameLabel, ui_->UserNameEdit, ui_->PasswordLabel, ui_->PasswordEdit},
+                 ui_->LoginCheckBox->isChecked());
 }
 
 void TTaskForm::Paste() { ui_->URLEdit->setText(Clipboard().Text()); }

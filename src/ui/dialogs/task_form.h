@@ -54,6 +54,7 @@ class TTaskForm : public QDialog {
   void ShowPageOf(QTreeWidgetItem* item);
   void ShowPage(QWidget* page, QWidget* focus);
   void SpecifiedAsURLToggled(bool checked);
+  void ShowNameReadOnly(bool readOnly);
   void URLChanged(const QString& url);
   void NameChanged(const QString& name);
   void CompleteURLEdit();
