@@ -1,5 +1,5 @@
 // vendrake-cli's commands besides run and show: new, settings show, the
-// image library's list, verify and add, and run's --exclude.
+// image library's list, verify and add; run's --exclude and --password-file.
 
 #include <gtest/gtest.h>
 
@@ -106,6 +106,31 @@ TEST_F(CliCommandsTest, ExcludedNamesAreNeverRequested) {
   EXPECT_EQ(saved, std::set<std::string>{"a.jpg"});
   EXPECT_EQ(server.CountRequests("GET", "/logo.gif"), 0);
   EXPECT_EQ(server.CountRequests("GET", "/b.jpg"), 0);
+}
+
+TEST_F(CliCommandsTest, ThePasswordFromItsFileIsNeverShown) {
+  TestServer server;
+  server.Serve("/index.html", {.body = "<img src=a.jpg>"});
+  server.Serve("/a.jpg", {.body = std::string(20000, 'a')});
+  WriteFile(home / "password", "s3cret-pw\n");
+  const std::string url = server.Url("/index.html");
+  const CliResult run = Run({"run", url, "--log", "--user", "ann", "--password-file", home / "password"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  EXPECT_TRUE(Has(run.out, "File \"a.jpg\" saved")) << run.out;  // the log was printed
+
+  // Kept for the next run, in a task file that only its owner may read.
+  const std::string taskFile = Projects() + TaskNameOfURL(url) + ".wrp";
+  TTask task;
+  task.LoadFromFile(taskFile);
+  EXPECT_EQ(task.Options.UserName, "ann");
+  EXPECT_EQ(task.Options.Password, "s3cret-pw");
+  EXPECT_EQ(fs::status(taskFile).permissions() & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
+
+  for (const CliResult& shown : {run, Run({"show", taskFile}), Run({"show", taskFile, "--json", "--items"})}) {
+    EXPECT_EQ(shown.code, 0);
+    EXPECT_FALSE(Has(shown.out + shown.err, "s3cret")) << shown.out << shown.err;
+  }
+  EXPECT_EQ(Run({"run", url, "--password-file", home / "password"}).code, 1);  // only with --user
 }
 
 }  // namespace
