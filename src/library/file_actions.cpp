@@ -131,6 +131,16 @@ int DeleteFileEntry(const std::string& path) {
   return ::unlink(path.c_str()) == 0 ? 0 : errno;
 }
 
+std::vector<int> DeleteFileEntries(const std::vector<std::string>& paths, std::stop_token stop,
+                                   const TItemProgress& progress) {
+  std::vector<int> deleted;
+  for (std::size_t i = 0; i < paths.size() && !stop.stop_requested(); ++i) {
+    if (DeleteFileEntry(paths[i]) == 0) deleted.push_back(static_cast<int>(i));
+    if (progress) progress(static_cast<int>(i) + 1);
+  }
+  return deleted;
+}
+
 TTransferResult CopyFileTo(const std::string& source, const std::string& target, TReplace replace,
                            std::stop_token stop) {
   struct stat info {};

@@ -2,6 +2,9 @@
 
 #include <stop_token>
 #include <string>
+#include <vector>
+
+#include "library/item_progress.h"
 
 namespace vdk {
 
@@ -12,6 +15,12 @@ namespace vdk {
 // devices) are refused, so nothing ever deletes a folder's contents. Returns
 // 0 or the errno of the refusal (EISDIR, EPERM) or of the failed unlink.
 int DeleteFileEntry(const std::string& path);
+
+// Deletes the paths one after the other as DeleteFileEntry does, checking
+// stop between files; a failed delete is passed over. Returns the positions
+// of the paths that were deleted, ascending.
+std::vector<int> DeleteFileEntries(const std::vector<std::string>& paths, std::stop_token stop = {},
+                                   const TItemProgress& progress = {});
 
 // What happened to one file of a copy or a move.
 enum class TTransferStatus {

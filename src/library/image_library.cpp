@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <fstream>
 #include <stdexcept>
+#include <unordered_set>
 
 #include "core/base/atomic_file.h"
 #include "core/base/errors.h"
@@ -61,6 +62,25 @@ int TImageLibrary::Remove(const TImageDetailPtr& detail) {
     if (next != items_.end()) firstByName_.try_emplace((*next)->FileName, *next);
   }
   return index;
+}
+
+int TImageLibrary::RemoveRecords(const std::vector<TImageDetailPtr>& details) {
+  std::unordered_set<const TImageDetail*> gone;
+  for (const auto& detail : details) gone.insert(detail.get());
+  std::lock_guard guard(lock_);
+  const auto kept = std::remove_if(items_.begin(), items_.end(),
+                                   [&](const TImageDetailPtr& item) { return gone.contains(item.get()); });
+  const auto removed = static_cast<int>(items_.end() - kept);
+  if (removed == 0) return 0;
+  items_.erase(kept, items_.end());
+  RebuildIndexLocked();
+  return removed;
+}
+
+void TImageLibrary::RebuildIndexLocked() {
+  firstByName_.clear();
+  firstByName_.reserve(items_.size());
+  for (const auto& item : items_) firstByName_.try_emplace(item->FileName, item);
 }
 
 void TImageLibrary::Clear() {

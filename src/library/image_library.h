@@ -21,7 +21,8 @@ namespace vdk {
 // takes it once, to copy the list). Records are immutable once added, so a
 // record fetched from the library stays valid after it was removed.
 //
-// Cost: a hash index of the paths makes FindByName O(1); Remove is O(n).
+// Cost: a hash index of the paths makes FindByName O(1); Remove is O(n), and
+// RemoveRecords is O(n) for any number of records.
 class TImageLibrary {
  public:
   TImageLibrary() = default;
@@ -41,6 +42,9 @@ class TImageLibrary {
   bool AddIfAbsent(TImageDetailPtr detail);
   // Takes the record out; returns the index it had, or -1.
   int Remove(const TImageDetailPtr& detail);
+  // Takes these records out in one pass over the list (records not in the
+  // library are passed over); returns how many went.
+  int RemoveRecords(const std::vector<TImageDetailPtr>& details);
   void Clear();
 
   // A copy of the header as last loaded or saved.
@@ -63,6 +67,7 @@ class TImageLibrary {
 
  private:
   void AppendLocked(TImageDetailPtr detail);
+  void RebuildIndexLocked();
 
   mutable std::mutex lock_;
   std::vector<TImageDetailPtr> items_;

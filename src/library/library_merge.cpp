@@ -12,7 +12,12 @@ int MergeIntoLibraryFile(const std::string& path, const TImageLibrary& additions
   struct stat st;
   if (::stat(path.c_str(), &st) == 0) library.LoadFromFile(path);
   int added = 0;
-  for (int i = 0; i < additions.Count(); ++i) added += library.AddIfAbsent(additions.Items(i)) ? 1 : 0;
+  for (int i = 0; i < additions.Count(); ++i) {
+    TImageDetailPtr record = additions.Items(i);
+    // A path too long for the name field never reaches the file, so it is
+    // not counted as added.
+    if (record->FitsRecord() && library.AddIfAbsent(std::move(record))) ++added;
+  }
   if (added > 0) library.SaveToFile(path);
   return added;
 }

@@ -9,8 +9,9 @@ namespace vdk {
 // Adds the records of additions that the library file does not hold yet and
 // writes the file back, under a lock file beside it, so that two programs
 // cataloguing at once (the desktop window and a command-line run) never lose
-// each other's records. A missing file counts as empty. Returns the number
-// of records added; raises EFileError or EFormatError.
+// each other's records. A missing file counts as empty. Records whose path
+// is too long for the file's name field are left out. Returns the number of
+// records added; raises EFileError or EFormatError.
 int MergeIntoLibraryFile(const std::string& path, const TImageLibrary& additions);
 
 }  // namespace vdk

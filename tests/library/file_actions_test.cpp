@@ -109,6 +109,24 @@ TEST_F(FileActions, DeleteRefusesFoldersAndSpecialFiles) {
   EXPECT_EQ(DeleteFileEntry(Saved("gone.jpg")), ENOENT);
 }
 
+TEST_F(FileActions, DeletingSeveralPassesOverRefusalsAndStopsBetweenFiles) {
+  WriteFile(Saved("a.jpg"), "a");
+  WriteFile(Saved("b.jpg"), "b");
+  WriteFile(Saved("c.jpg"), "c");
+  ::mkdir(Saved("sub").c_str(), 0700);
+  WriteFile(Saved("sub/inner.jpg"), "inner");
+  const std::vector<std::string> paths = {Saved("a.jpg"), Saved("sub"), Saved("gone.jpg"), Saved("b.jpg"),
+                                          Saved("c.jpg")};
+  std::stop_source stop;
+  const std::vector<int> deleted = DeleteFileEntries(paths, stop.get_token(), [&](int done) {
+    if (done == 4) stop.request_stop();
+  });
+  EXPECT_EQ(deleted, (std::vector<int>{0, 3}));
+  EXPECT_EQ(Entries(dir_ / "saved"), (std::vector<std::string>{"c.jpg", "sub"})) << "c.jpg came after the stop";
+  EXPECT_EQ(ReadFile(Saved("sub/inner.jpg")), "inner");
+  EXPECT_EQ(DeleteFileEntries({Saved("c.jpg")}), std::vector<int>{0});
+}
+
 TEST_F(FileActions, CopyWritesTheWholeFileWithItsModeAndTime) {
   const std::string bytes(3 * 1024 * 1024 + 17, 'x');
   WriteFile(Saved("big.jpg"), bytes);

@@ -8,6 +8,7 @@
 
 #include "core/base/errors.h"
 #include "library/image_library.h"
+#include "library/library_merge.h"
 #include "picture_files.h"
 #include "support/temp_dir.h"
 
@@ -142,6 +143,23 @@ TEST(LibraryFile, PathTooLongForTheFieldIsLeftOutOfTheFile) {
 
   std::ostringstream out;
   EXPECT_THROW(library.Items(1)->SaveToStream(out), EFormatError);
+}
+
+// Merging into the file reports only what reached it.
+TEST(LibraryFile, MergeLeavesPathsTooLongForTheFieldOutAndDoesNotCountThem) {
+  test::TempDir dir;
+  const std::string path = dir / "imglib.db";
+  TImageLibrary additions;
+  additions.Add(Detail("/" + std::string(255, 'q'), 1, 0, 1, 1));
+  EXPECT_EQ(MergeIntoLibraryFile(path, additions), 0);
+  EXPECT_FALSE(test::FileExists(path)) << "nothing to write";
+  additions.Add(Detail("/short.png", 2, 128, 3, 4));
+  EXPECT_EQ(MergeIntoLibraryFile(path, additions), 1);
+  TImageLibrary loaded;
+  loaded.LoadFromFile(path);
+  ASSERT_EQ(loaded.Count(), 1);
+  EXPECT_EQ(loaded.Items(0)->FileName, "/short.png");
+  EXPECT_EQ(additions.Count(), 2) << "the long path stays in memory";
 }
 
 TEST(LibraryFile, SaveToFileReplacesTheFileAndLeavesNoTemporary) {

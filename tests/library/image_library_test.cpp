@@ -61,5 +61,18 @@ TEST(LibraryList, ItemsOutsideTheListRaiseAndClearEmptiesTheIndex) {
   EXPECT_THROW(library.Items(0), std::out_of_range);
 }
 
+TEST(LibraryList, RemoveRecordsTakesThoseRecordsOutInOnePass) {
+  TImageLibrary library;
+  const auto a = Named("/p/a.jpg", 1), b = Named("/p/b.jpg"), a2 = Named("/p/a.jpg", 2), c = Named("/p/c.jpg");
+  for (const auto& record : {a, b, a2, c}) library.Add(record);
+  EXPECT_EQ(library.RemoveRecords({a, c, Named("/p/c.jpg"), c}), 2);
+  ASSERT_EQ(library.Count(), 2);
+  EXPECT_EQ(library.Items(0), b);
+  EXPECT_EQ(library.Items(1), a2);
+  EXPECT_EQ(library.FindByName("/p/a.jpg"), a2) << "the next duplicate is found";
+  EXPECT_EQ(library.FindByName("/p/c.jpg"), nullptr);
+  EXPECT_EQ(library.RemoveRecords({}), 0);
+}
+
 }  // namespace
 }  // namespace vdk

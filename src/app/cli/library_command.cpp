@@ -85,6 +85,11 @@ int LibraryAddCommand(const std::vector<std::string>& paths) {
   TImageLibrary additions;
   for (std::size_t i = 0; i < files.size(); ++i) {
     std::fprintf(stderr, "\r[%zu/%zu] %s", i + 1, files.size(), files[i].c_str());
+    if (files[i].size() > TImageDetail::kMaxFileName) {
+      std::fprintf(stderr, "\nskipped %s: the path is longer than the library's %zu bytes\n", files[i].c_str(),
+                   TImageDetail::kMaxFileName);
+      continue;
+    }
     try {
       AddImageToLibrary(additions, files[i]);
     } catch (const EVendrakeError& e) {
