@@ -75,6 +75,26 @@ QByteArray GeneralFormat(TWatchedFile& file, std::string_view path) {
   return {};
 }
 
+// A movie over the guarded device, once the file's first picture is known
+// to fit the allocation limit.
+std::unique_ptr<QMovie> OpenMovie(const std::string& path, TPictureDecoder decoder) {
+  auto file = std::make_unique<TWatchedFile>(path, std::stop_token());
+  if (!file->Open()) return nullptr;
+  const QByteArray format = decoder == TPictureDecoder::Gif ? QByteArray("gif") : GeneralFormat(*file, path);
+  if (format.isEmpty() || !file->seek(0)) return nullptr;
+  {
+    QImageReader probe(file.get(), format);
+    probe.setAutoDetectImageFormat(false);
+    const QSize declared = probe.size();
+    if (!probe.canRead() || !declared.isValid() || !WithinLimit(declared)) return nullptr;
+  }
+  if (!file->seek(0)) return nullptr;
+  auto movie = std::make_unique<QMovie>(file.get(), format);
+  file.release()->setParent(movie.get());
+  if (!movie->isValid()) return nullptr;
+  return movie;
+}
+
 }  // namespace
 
 TDecodedPicture ReadPicture(const std::string& path, TPictureDecoder decoder, const TReadOptions& options) {
@@ -100,20 +120,19 @@ TDecodedPicture ReadPicture(const std::string& path, TPictureDecoder decoder, co
   return {image, original};
 }
 
-std::unique_ptr<QMovie> OpenGifAnimation(const std::string& path) {
-  auto file = std::make_unique<TWatchedFile>(path, std::stop_token());
-  if (!file->Open()) return nullptr;
-  {
-    QImageReader probe(file.get(), "gif");
-    probe.setAutoDetectImageFormat(false);
-    const QSize declared = probe.size();
-    if (!probe.canRead() || !declared.isValid() || !WithinLimit(declared)) return nullptr;
-  }
-  if (!file->seek(0)) return nullptr;
-  auto movie = std::make_unique<QMovie>(file.get(), QByteArray("gif"));
-  file.release()->setParent(movie.get());
-  if (!movie->isValid()) return nullptr;
-  return movie;
+std::unique_ptr<QMovie> OpenGifAnimation(const std::string& path) { return OpenMovie(path, TPictureDecoder::Gif); }
+
+std::unique_ptr<QMovie> OpenAllPictures(const std::string& path) { return OpenMovie(path, TPictureDecoder::General); }
+
+int CountPictures(const std::string& path) {
+  TWatchedFile file(path, std::stop_token());
+  if (!file.Open()) return 0;
+  const QByteArray format = GeneralFormat(file, path);
+  if (format.isEmpty() || !file.seek(0)) return 0;
+  QImageReader reader(&file, format);
+  reader.setAutoDetectImageFormat(false);
+  if (!reader.canRead()) return 0;
+  return std::max(1, reader.imageCount());
 }
 
 }  // namespace vdk

@@ -45,4 +45,14 @@ TDecodedPicture ReadPicture(const std::string& path, TPictureDecoder decoder, co
 // allocation limit allows. The movie owns its device. GUI thread.
 std::unique_ptr<QMovie> OpenGifAnimation(const std::string& path);
 
+// Every picture of a file (the frames of an animation, the pages of a TIFF)
+// played one after the other, read as ReadPicture reads with the general
+// loader; null when no trusted format decodes the file or it declares more
+// than the allocation limit allows. GUI thread.
+std::unique_ptr<QMovie> OpenAllPictures(const std::string& path);
+
+// How many pictures the file holds as the general loader reads it: 0 when no
+// trusted format decodes it, 1 for a format without several pictures.
+int CountPictures(const std::string& path);
+
 }  // namespace vdk

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "ui/common/row_ranges.h"
+
 namespace vdk {
 namespace {
 
@@ -86,18 +88,11 @@ void TImagesListModel::AddFileRow(const std::string& caption, const std::string&
 }
 
 void TImagesListModel::RemoveRows(std::vector<int> rows) {
-  std::sort(rows.begin(), rows.end());
-  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-  // From the last row up, joining neighbours into one removal each.
-  for (auto end = rows.rbegin(); end != rows.rend();) {
-    auto first = end;
-    while (std::next(first) != rows.rend() && *std::next(first) == *first - 1) ++first;
-    if (*end < int(rows_.size())) {
-      beginRemoveRows({}, *first, *end);
-      rows_.erase(rows_.begin() + *first, rows_.begin() + *end + 1);
-      endRemoveRows();
-    }
-    end = std::next(first);
+  for (const auto& [first, last] : RowRangesFromBottom(std::move(rows))) {
+    if (first < 0 || last >= int(rows_.size())) continue;
+    beginRemoveRows({}, first, last);
+    rows_.erase(rows_.begin() + first, rows_.begin() + last + 1);
+    endRemoveRows();
   }
 }
 

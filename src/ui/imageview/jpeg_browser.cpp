@@ -31,8 +31,9 @@ void TJpegBrowser::SetPictureWidth(int width) {
 }
 
 void TJpegBrowser::AddFile(const QString& path) {
-  for (const QString& file : files_)
-    if (file.compare(path, Qt::CaseInsensitive) == 0) return;
+  const QString folded = path.toCaseFolded();
+  if (foldedFiles_.contains(folded)) return;
+  foldedFiles_.insert(folded);
   files_ << path;
 }
 
@@ -47,6 +48,7 @@ void TJpegBrowser::ClearPanels() {
 
 void TJpegBrowser::ClearFiles() {
   files_.clear();
+  foldedFiles_.clear();
   loader_.CancelAll();
   thumbs_.clear();
 }

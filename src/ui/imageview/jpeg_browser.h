@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <QSet>
 #include <QStringList>
 #include <QTimer>
 #include <memory>
@@ -95,6 +96,7 @@ class TJpegBrowser : public QAbstractScrollArea {
   int pictureWidth_ = kDefaultPictureWidth;
   int splitterWidth_ = kDefaultSplitterWidth;
   QStringList files_;
+  QSet<QString> foldedFiles_;  // files_ in lower case, for AddFile
   TJpegPanels panels_;
   std::unordered_map<int, TJpegPanel*> panelOfFile_;
   std::unordered_map<int, TThumb> thumbs_;  // by file index

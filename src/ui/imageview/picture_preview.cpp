@@ -52,6 +52,20 @@ void TPicturePreview::ShowFile(const QString& path) {
     ShowPicture(path);
 }
 
+void TPicturePreview::ShowAllPictures(const QString& path) {
+  fileName_ = path;
+  StopMovie();
+  gifImage_->hide();
+  imageView_->show();
+  imageView_->Clear();
+  imageView_->SetZoomMode(fit_ ? TZoomMode::FitToPage : TZoomMode::OriginalSize);
+  TWaitCursor wait;
+  movie_ = OpenAllPictures(path.toStdString());
+  if (!movie_) return;
+  connect(movie_.get(), &QMovie::frameChanged, imageView_, [this] { imageView_->SetPicture(movie_->currentImage()); });
+  movie_->start();
+}
+
 void TPicturePreview::Clear() {
   fileName_.clear();
   StopMovie();

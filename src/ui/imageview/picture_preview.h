@@ -22,6 +22,9 @@ class TPicturePreview : public QFrame {
   ~TPicturePreview() override;
 
   void ShowFile(const QString& path);
+  // Plays every picture of a file that holds several (the frames of an
+  // animation, the pages of a TIFF) in the image view.
+  void ShowAllPictures(const QString& path);
   void Clear();
   const QString& FileName() const { return fileName_; }
 
