@@ -15,6 +15,7 @@
 #include "ui/library/copy_pictures_form.h"
 #include "ui/library/delete_by_form.h"
 #include "ui/library/image_library_form.h"
+#include "ui/library/image_library_model.h"
 
 namespace {
 
