@@ -47,7 +47,7 @@ QString FillLibrary(const QString& scratch, vdk::TImageLibrary& library, bool wi
   const QString saved = QDir(scratch).filePath("task/Saved");
   QDir().mkpath(saved);
   const Picture pictures[] = {{"harbour.jpg", 1600, 1200}, {"meadow.jpg", 1024, 768}, {"sunset.png", 800, 600},
-                              {"ridge.jpg", 640, 480},     {"lake.bmp", 320, 240},    {"icon.gif", 120, 90},
+                              {"ridge.jpg", 640, 480},     {"lake.bmp", 320, 240},    {"icon.tif", 120, 90},
                               {"dunes.jpg", 1280, 720},    {"thumb.jpg", 200, 150}};
   int hue = 15;
   for (const Picture& picture : pictures) {
