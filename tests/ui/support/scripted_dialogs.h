@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <deque>
+#include <functional>
+#include <vector>
+
+class QDialog;
+
+namespace vdk::test {
+
+// For its lifetime, runs every modal dialog of the program through a script
+// instead of a modal loop: each dialog gets the next queued script, which
+// sets the controls as a user would and returns the dialog's result. A
+// dialog with no script left is cancelled (Rejected). Records the object name
+// of every dialog run.
+class ScriptedDialogs {
+ public:
+  using Script = std::function<int(QDialog&)>;
+
+  ScriptedDialogs();
+  ~ScriptedDialogs();
+  ScriptedDialogs(const ScriptedDialogs&) = delete;
+  ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+  void Then(Script script) { scripts_.push_back(std::move(script)); }
+  const std::vector<QString>& Shown() const { return shown_; }
+  int Pending() const { return static_cast<int>(scripts_.size()); }
+
+ private:
+  std::deque<Script> scripts_;
+  std::vector<QString> shown_;
+};
+
+}  // namespace vdk::test
