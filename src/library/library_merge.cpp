@@ -22,4 +22,19 @@ int MergeIntoLibraryFile(const std::string& path, const TImageLibrary& additions
   return added;
 }
 
+void SaveLibraryFile(const std::string& path, TImageLibrary& library,
+                     const std::unordered_set<std::string>& loadedPaths) {
+  const TFileLock lock(path + ".lock");
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0) {
+    TImageLibrary stored;
+    stored.LoadFromFile(path);
+    for (int i = 0; i < stored.Count(); ++i) {
+      TImageDetailPtr record = stored.Items(i);
+      if (!loadedPaths.contains(record->FileName)) library.AddIfAbsent(std::move(record));
+    }
+  }
+  library.SaveToFile(path);
+}
+
 }  // namespace vdk

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <unordered_set>
 
 #include "library/image_library.h"
 
@@ -13,5 +14,13 @@ namespace vdk {
 // is too long for the file's name field are left out. Returns the number of
 // records added; raises EFileError or EFormatError.
 int MergeIntoLibraryFile(const std::string& path, const TImageLibrary& additions);
+
+// Writes a library that a program loaded from the file and then changed
+// (the desktop window at its exit), under the same lock: the records another
+// program added to the file since, those whose paths were not in loadedPaths,
+// are kept after the window's own; what the window removed stays removed.
+// Raises EFileError or EFormatError.
+void SaveLibraryFile(const std::string& path, TImageLibrary& library,
+                     const std::unordered_set<std::string>& loadedPaths);
 
 }  // namespace vdk

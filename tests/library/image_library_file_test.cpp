@@ -180,3 +180,40 @@ TEST(LibraryFile, SaveToFileReplacesTheFileAndLeavesNoTemporary) {
 
 }  // namespace
 }  // namespace vdk
+
+namespace vdk {
+namespace {
+
+TEST(LibraryFile, SavingAWindowsLibraryKeepsWhatOthersAddedAndDropsWhatItRemoved) {
+  test::TempDir dir;
+  const std::string path = dir / "imglib.db";
+  {
+    TImageLibrary start;
+    start.Add(Detail("/p/a.jpg", 1, 128, 10, 10));
+    start.Add(Detail("/p/b.jpg", 1, 128, 10, 10));
+    start.SaveToFile(path);
+  }
+  TImageLibrary window;
+  window.LoadFromFile(path);
+  std::unordered_set<std::string> loaded;
+  for (int i = 0; i < window.Count(); ++i) loaded.insert(window.Items(i)->FileName);
+  window.Remove(window.FindByName("/p/a.jpg"));
+  window.Add(Detail("/p/mine.jpg", 2, 256, 20, 20));
+  {
+    // Another program catalogues a file meanwhile.
+    TImageLibrary other;
+    other.Add(Detail("/p/theirs.jpg", 3, 384, 30, 30));
+    ASSERT_EQ(MergeIntoLibraryFile(path, other), 1);
+  }
+  SaveLibraryFile(path, window, loaded);
+  TImageLibrary saved;
+  saved.LoadFromFile(path);
+  EXPECT_EQ(saved.Count(), 3);
+  EXPECT_EQ(saved.FindByName("/p/a.jpg"), nullptr) << "removed by the window";
+  EXPECT_NE(saved.FindByName("/p/b.jpg"), nullptr);
+  EXPECT_NE(saved.FindByName("/p/mine.jpg"), nullptr);
+  EXPECT_NE(saved.FindByName("/p/theirs.jpg"), nullptr) << "added by the other program";
+}
+
+}  // namespace
+}  // namespace vdk
