@@ -50,6 +50,11 @@ int ChildProcess::Wait() {
   return WIFEXITED(status_) ? WEXITSTATUS(status_) : -1;
 }
 
+int ChildProcess::Terminate() {
+  if (Running()) ::kill(pid_, SIGTERM);
+  return Wait();
+}
+
 int RunProgram(const std::vector<std::string>& argv) { return ChildProcess(argv).Wait(); }
 
 }  // namespace vdk::test

@@ -20,6 +20,8 @@ class ChildProcess {
   bool Running();
   // Waits for the program's end; its exit status, or -1 when a signal ended it.
   int Wait();
+  // Sends SIGTERM and waits for the end (as Wait).
+  int Terminate();
 
  private:
   pid_t pid_ = -1;

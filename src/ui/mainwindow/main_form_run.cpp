@@ -1,0 +1,184 @@
+// The run control of the main window: Run, Stop, Restart, Stop all, the
+// schedule's starts, the end of a run, and Save URL.
+
+#include <QFileDialog>
+#include <QTreeWidget>
+#include <ostream>
+
+#include "core/base/atomic_file.h"
+#include "core/base/errors.h"
+#include "core/base/ole_date.h"
+#include "core/model/task.h"
+#include "core/settings/reg_settings.h"
+#include "ui/common/message_boxes.h"
+#include "ui/common/modal.h"
+#include "ui/common/wait_cursor.h"
+#include "ui/mainwindow/found_files_model.h"
+#include "ui/mainwindow/main_form.h"
+#include "ui/mainwindow/node_kinds.h"
+#include "ui/mainwindow/task_runner.h"
+#include "ui/mainwindow/task_tree.h"
+#include "ui/mainwindow/wait_form.h"
+
+namespace vdk {
+namespace {
+
+QString Text(const char* bytes) { return QString::fromUtf8(bytes); }
+
+// Hides the wait window on every way out of a stop.
+class TWaitWindowGuard {
+ public:
+  TWaitWindowGuard(TWaitForm& form, const QString& text) : form_(form) { form_.ShowWaitMessage(text); }
+  ~TWaitWindowGuard() { form_.hide(); }
+  TWaitWindowGuard(const TWaitWindowGuard&) = delete;
+  TWaitWindowGuard& operator=(const TWaitWindowGuard&) = delete;
+
+ private:
+  TWaitForm& form_;
+};
+
+}  // namespace
+
+void TMainForm::StartTask(const std::shared_ptr<TTask>& task) {
+  try {
+    task->Start();
+  } catch (const EVendrakeError& e) {
+    ShowError(this, Text(e.what()));
+  }
+}
+
+void TMainForm::RestartTask(const std::shared_ptr<TTask>& task) {
+  TTaskRunner::ClearForRestart(*task);
+  if (task->Displayed) foundFiles_->ClearRows();
+  StartTask(task);
+}
+
+void TMainForm::TasksRunActionExecute() {
+  if (runner_->Tasks.RunningCount() >= kRunLimit) {
+    ShowError(this, QStringLiteral("Too many tasks running, please wait until a task stop!"));
+    return;
+  }
+  runner_->Tasks.ClearDisplayed();
+  if (const std::shared_ptr<TTask> task = SelectedTask()) {
+    if (!task->Stopped) {
+      ShowError(this, QStringLiteral("Sorry, current task already running !"));
+    } else if (AllItemsDone(*task)) {
+      Execute(QStringLiteral("TasksRestartAction"));
+    } else {
+      task->Displayed = true;
+      StartTask(task);
+      foundFiles_->MarkRunningItems(*task);
+    }
+  }
+  UpdateActions();
+  UpdateTaskIcons();
+}
+
+void TMainForm::StopTask(const std::shared_ptr<TTask>& task, const QString& waitText) {
+  const TWaitCursor hourglass;
+  const TWaitWindowGuard wait(*waitForm_, waitText);
+  task->Stop();
+}
+
+void TMainForm::TasksStopActionExecute() {
+  QTreeWidgetItem* node = tree_->Selected();
+  if (const std::shared_ptr<TTask> task = TaskOfNode(node)) {
+    if (task->Stopped) {
+      ShowError(this, QStringLiteral("Sorry, current task already stopped !"));
+    } else {
+      StopTask(task, QStringLiteral("Terminate threads"));
+      try {
+        task->SaveToFile(TTaskTree::PathOf(node));
+      } catch (const EVendrakeError& e) {
+        ShowError(this, Text(e.what()));
+      }
+      foundFiles_->ClearItemIcons();
+    }
+  }
+  UpdateActions();
+  UpdateTaskIcons();
+}
+
+void TMainForm::TasksRestartActionExecute() {
+  QTreeWidgetItem* node = tree_->Selected();
+  if (IsTaskNode(TTaskTree::IconOf(node)) &&
+      AskConfirm(this, QStringLiteral("This action will redownload images from specified url, are you sure ?"))) {
+    // The question may have been open while the selection's task went.
+    if (const std::shared_ptr<TTask> task = TaskOfNode(node); task && node == tree_->Selected()) {
+      if (!task->Stopped) StopTask(task, QStringLiteral("Terminate threads of current task"));
+      task->Displayed = true;
+      RestartTask(task);
+    }
+  }
+  UpdateActions();
+  UpdateTaskIcons();
+}
+
+void TMainForm::TasksStopAllActionExecute() {
+  {
+    const TWaitCursor hourglass;
+    const TWaitWindowGuard wait(*waitForm_, QStringLiteral("Terminate thread"));
+    foundFiles_->ClearItemIcons();
+    try {
+      runner_->StopAll();
+    } catch (const EVendrakeError& e) {
+      ReportLater(Text(e.what()));
+    }
+  }
+  UpdateActions();
+  UpdateTaskIcons();
+}
+
+void TMainForm::TaskFinished(TTask& task) {
+  // The task file first: nothing the views do may cost the finished run.
+  if (!runner_->IsDeleted(task)) {
+    try {
+      task.FinishRun();
+    } catch (const EVendrakeError& e) {
+      ReportLater(Text(e.what()));
+    }
+  }
+  UpdateActions();
+  UpdateTaskIcons();
+  foundFiles_->ClearRows();
+  if (settings_->Options.AutoShutDown && runner_->Tasks.RunningCount() == 0 && hooks_.OfferShutdown) {
+    // The countdown is modal: it runs once this report of a worker is over.
+    QTimer::singleShot(0, this, [this] {
+      if (runner_->Tasks.RunningCount() == 0) hooks_.OfferShutdown(*this);
+    });
+  }
+}
+
+void TMainForm::ScheduleTick() {
+  for (const auto& [task, start] : runner_->DueTasks(Now())) {
+    if (start == TScheduledStart::Restart)
+      RestartTask(task);
+    else
+      StartTask(task);
+    if (task->Displayed) foundFiles_->MarkRunningItems(*task);
+    UpdateActions();
+    UpdateTaskIcons();
+  }
+}
+
+void TMainForm::TasksSaveURLActionExecute() {
+  const std::shared_ptr<TTask> task = SelectedTask();
+  if (!task) return;
+  QFileDialog dialog(this);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setDefaultSuffix(QStringLiteral("txt"));
+  dialog.setNameFilters({QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*.*)")});
+  if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const std::string path = dialog.selectedFiles().first().toStdString();
+  const TWaitCursor hourglass;
+  std::string text = "* Finished item.\r\n\r\n";
+  task->Items.ForEach(
+      [&text](const TaskItemPtr& item) { text += (item->Done() ? "* " : "  ") + item->URL().Text() + "\r\n"; });
+  try {
+    WriteFileAtomically(path, DefaultFileMode(), [&text](std::ostream& out) { out << text; });
+  } catch (const EVendrakeError& e) {
+    ShowError(this, Text(e.what()));
+  }
+}
+
+}  // namespace vdk

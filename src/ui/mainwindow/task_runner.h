@@ -1,0 +1,94 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <utility>
+#include <vector>
+
+#include "core/base/ole_date.h"
+#include "core/model/task_list.h"
+#include "core/settings/schedule_slots.h"
+
+namespace vdk {
+
+class TSynchronizer;
+class TItemsView;
+class TLogView;
+class TImagesView;
+class TImageQueue;
+
+// What every task the window loads is bound to.
+struct TTaskBinding {
+  std::shared_ptr<TSynchronizer> Synchronizer;
+  TItemsView* ItemsView = nullptr;
+  TLogView* LogView = nullptr;
+  TImagesView* ImagesView = nullptr;
+  TImageQueue* ImageQueue = nullptr;
+  std::function<void(TTask&)> OnFinished;
+};
+
+// The tasks the window has opened during this run, by task file: loading a
+// task on first use and binding it to the views, the tasks whose files were
+// deleted, and the schedule's memory of the slots it has served. No widgets
+// here; everything runs on the GUI thread.
+class TTaskRunner {
+ public:
+  explicit TTaskRunner(TTaskBinding binding);
+  // Stops every running task (nothing is saved) and unbinds the views, so no
+  // worker reaches them afterwards.
+  ~TTaskRunner();
+  TTaskRunner(const TTaskRunner&) = delete;
+  TTaskRunner& operator=(const TTaskRunner&) = delete;
+
+  // Every task opened since start-up, in the order opened; a task stays in it
+  // for the run.
+  TTaskList Tasks;
+  // The task-file paths whose task has been loaded, in the order loaded.
+  const std::vector<std::string>& LoadedTaskFiles() const { return loaded_; }
+
+  // The task of a task file, loaded and bound on first use. Two files holding
+  // the same TaskID share the task loaded first (the second file is read
+  // again at every lookup). Raises what loading raises; nothing is added then.
+  std::shared_ptr<TTask> TaskOfPath(const std::string& path);
+
+  // A deleted task file, or a deleted folder (every file under it): each
+  // loaded task there is stopped when it runs and marked deleted, so it is
+  // never saved or started again and no lookup finds it; a new task made at
+  // the same path later is a new object.
+  void ForgetDeleted(const std::string& path);
+  bool IsDeleted(const TTask& task) const { return deleted_.count(&task) != 0; }
+
+  // The images view of every task (the downloaded-files panel, once it is in).
+  void SetImagesView(TImagesView* view);
+
+  // The tasks that the schedule starts at now, each at most once per slot,
+  // in the order of Tasks: Start for a task with work waiting (or none yet),
+  // Restart for one whose every item is done.
+  std::vector<std::pair<std::shared_ptr<TTask>, TScheduledStart>> DueTasks(TDateTime now);
+
+  // A task's schedule was edited: its next due slot counts afresh.
+  void ScheduleChanged(const TTask& task);
+
+  // Ends every running task at once, from the last to the first, and saves
+  // each; the first failure to save is raised once every task is stopped.
+  void StopAll();
+
+  // Empties a stopped task's work list and counters for a fresh crawl.
+  static void ClearForRestart(TTask& task);
+
+ private:
+  void Bind(TTask& task) const;
+  int IndexOfLive(const std::function<bool(const TTask&)>& pred) const;
+
+  TTaskBinding binding_;
+  std::vector<std::string> loaded_;
+  std::unordered_set<const TTask*> deleted_;
+  TScheduleSlots slots_;
+};
+
+// Whether every item of the task is done (and there is at least one).
+bool AllItemsDone(const TTask& task);
+
+}  // namespace vdk

@@ -1,0 +1,411 @@
+// The task tree over the project folder: the sample tasks, the build and
+// Refresh, New Folder, Delete, New and Properties through their hooks, and
+// the filing of imported projects.
+
+#include <QAction>
+#include <QDialog>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <filesystem>
+#include "support/qt_printers.h"
+
+#include "core/model/task.h"
+#include "core/run/views.h"
+#include "core/settings/exist_names.h"
+#include "core/settings/reg_settings.h"
+#include "main_form_fixture.h"
+#include "platform/registry_file.h"
+#include "ui/mainwindow/images_panel.h"
+#include "ui/mainwindow/main_form.h"
+#include "ui/mainwindow/node_kinds.h"
+#include "ui/mainwindow/project_folder.h"
+#include "ui/mainwindow/sample_tasks.h"
+#include "ui/mainwindow/task_runner.h"
+#include "ui/mainwindow/task_tree.h"
+
+namespace vdk::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+int CountTaskFiles(const std::string& folder) {
+  int n = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (entry.path().extension() == ".wrp") ++n;
+  return n;
+}
+
+// Answers the New Folder dialog with a name.
+ScriptedDialogs::Script NameFolder(const QString& name) {
+  return [name](QDialog& dialog) {
+    dialog.findChild<QLineEdit*>(QStringLiteral("FolderEdit"))->setText(name);
+    return static_cast<int>(QDialog::Accepted);
+  };
+}
+
+using TreeTest = MainFormTest;
+
+TEST_F(TreeTest, TheFirstStartWritesTheSampleTasksOnce) {
+  EditStore([](TRegSettings& s) { s.Options.DefaultTaskAdded = false; });
+  Open();
+  const auto categories = SampleCategories();
+  ASSERT_EQ(categories.size(), 2u);
+  EXPECT_EQ(categories[0].Tasks.size(), 5u);
+  EXPECT_EQ(categories[1].Tasks.size(), 13u);
+  QTreeWidgetItem* root = form->Tree().Root();
+  ASSERT_EQ(root->childCount(), 2);
+  for (const auto& category : categories) {
+    QTreeWidgetItem* folder = Node(QString::fromLatin1(category.Name));
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->childCount(), static_cast<int>(category.Tasks.size()));
+    for (const auto& sample : category.Tasks) {
+      EXPECT_TRUE(fs::is_regular_file(ProjectPath() + category.Name + "/" + sample.Name + ".wrp")) << sample.Name;
+      EXPECT_TRUE(fs::is_directory(DownloadPath() + sample.Name + "/Saved")) << sample.Name;
+      EXPECT_EQ(std::string(sample.URL).rfind("https://", 0), 0u) << sample.Name;
+    }
+  }
+  Exit();
+  Open();
+  EXPECT_EQ(CountTaskFiles(ProjectPath()), 18) << "the next start adds nothing";
+  EXPECT_EQ(form->Tree().Root()->childCount(), 2);
+}
+
+TEST_F(TreeTest, SampleTasksLeaveAnExistingTaskFileAlone) {
+  const auto& first = SampleCategories()[0];
+  const std::string path = AddTask(first.Name, first.Tasks[0].Name, "http://127.0.0.1:9/mine.html");
+  EditStore([](TRegSettings& s) { s.Options.DefaultTaskAdded = false; });
+  Open();
+  TTask task;
+  task.LoadFromFile(path);
+  EXPECT_EQ(task.URL.Text(), "http://127.0.0.1:9/mine.html");
+  EXPECT_EQ(CountTaskFiles(ProjectPath()), 18);
+}
+
+TEST_F(TreeTest, ShowAllAddsOtherFilesAndIsStoredAtExit) {
+  AddTask("Cats", "Tabby", "http://127.0.0.1:9/");
+  WriteFile(ProjectPath() + "Cats/readme.txt", "x");
+  EditStore([](TRegSettings& s) { s.Menu.ShowAllFiles = false; });
+  Open();
+  EXPECT_EQ(Node("Cats")->childCount(), 1);
+  EXPECT_FALSE(form->Action("ViewShowAllFilesAction")->isChecked());
+  Trigger("ViewShowAllFilesAction");
+  ASSERT_EQ(Node("Cats")->childCount(), 2);
+  EXPECT_EQ(TTaskTree::IconOf(Node("readme.txt")), kFileIcon);
+  Exit();
+  TRegSettings stored(std::make_unique<TRegistryFile>(RegistryPath()), home.Path());
+  stored.LoadFromRegistry();
+  EXPECT_TRUE(stored.Menu.ShowAllFiles);
+}
+
+TEST_F(TreeTest, RefreshShowsWhatIsOnDiskNow) {
+  Open();
+  EXPECT_EQ(form->Tree().Root()->childCount(), 0);
+  AddTask("Dogs", "Collie", "http://127.0.0.1:9/");
+  Trigger("TasksRefreshAction");
+  ASSERT_NE(Node("Collie"), nullptr);
+  EXPECT_EQ(TTaskTree::IconOf(Node("Collie")), kTaskIcon);
+  EXPECT_EQ(form->Runner().LoadedTaskFiles().size(), 1u) << "Refresh loads the tasks of the tree";
+}
+
+TEST_F(TreeTest, AnUnreadableTaskFileIsShownAndCostsOnlyItself) {
+  AddTask("Cats", "Tabby", "http://127.0.0.1:9/");
+  WriteFile(ProjectPath() + "Cats/Broken.wrp", std::string(100, 'x'));
+  Open();
+  QTreeWidgetItem* broken = Node("Broken");
+  ASSERT_NE(broken, nullptr);
+  EXPECT_FALSE(TTaskTree::ProblemOf(broken).isEmpty());
+  Trigger("TasksRefreshAction");
+  EXPECT_NE(form->TaskOfNode(Node("Tabby")), nullptr);
+  Select("Broken");
+  EXPECT_EQ(form->TaskOfNode(Node("Broken")), nullptr);
+  EXPECT_FALSE(Enabled("TasksRunAction"));
+  EXPECT_FALSE(Enabled("TasksPropAction"));
+  EXPECT_TRUE(Enabled("TasksDeleteAction")) << "it can still be deleted";
+  EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(TreeTest, NewFolderGoesUnderTheSelectedFolder) {
+  AddTask("Cats", "Tabby", "http://127.0.0.1:9/");
+  Open();
+  Select("Cats");
+  ASSERT_TRUE(Enabled("TasksNewFolderAction"));
+  dialogs.Then(NameFolder("Kittens"));
+  Trigger("TasksNewFolderAction");
+  EXPECT_TRUE(fs::is_directory(ProjectPath() + "Cats/Kittens"));
+  QTreeWidgetItem* node = Node("Kittens");
+  ASSERT_NE(node, nullptr);
+  EXPECT_EQ(node->parent(), Node("Cats"));
+  EXPECT_EQ(TTaskTree::IconOf(node), kFolderIcon);
+  EXPECT_EQ(TTaskTree::PathOf(node), ProjectPath() + "Cats/Kittens");
+}
+
+TEST_F(TreeTest, NewFolderRefusesNamesThatAreNotFolderNames) {
+  Open();
+  for (const char* bad : {"", ".", "..", "a/b"}) {
+    dialogs.Then(NameFolder(QString::fromLatin1(bad)));
+    Trigger("TasksNewFolderAction");
+    EXPECT_EQ(boxes.Last().caption, "Error") << bad;
+  }
+  EXPECT_EQ(form->Tree().Root()->childCount(), 0);
+  EXPECT_TRUE(fs::is_empty(ProjectPath()));
+  dialogs.Then(NameFolder("Birds"));
+  Trigger("TasksNewFolderAction");
+  dialogs.Then(NameFolder("Birds"));
+  Trigger("TasksNewFolderAction");
+  EXPECT_EQ(boxes.Last().text, "File exists") << "the system's own text";
+  EXPECT_EQ(form->Tree().Root()->childCount(), 1);
+  Trigger("TasksNewFolderAction");  // cancelled
+  EXPECT_EQ(form->Tree().Root()->childCount(), 1);
+}
+
+TEST_F(TreeTest, DeleteAsksThenRemovesAFolderWithItsTasks) {
+  AddTask("Cats", "Tabby", "http://127.0.0.1:9/");
+  AddTask("Cats", "Siamese", "http://127.0.0.1:9/");
+  Open();
+  Select("Cats");
+  boxes.Answer(QMessageBox::No);
+  Trigger("TasksDeleteAction");
+  EXPECT_EQ(boxes.Last().text, "Current selected item will be deleted, Are you sure ?");
+  EXPECT_EQ(boxes.Last().caption, "Confirm");
+  EXPECT_TRUE(fs::exists(ProjectPath() + "Cats"));
+  boxes.Answer(QMessageBox::Yes);
+  Trigger("TasksDeleteAction");
+  EXPECT_FALSE(fs::exists(ProjectPath() + "Cats"));
+  EXPECT_EQ(Node("Cats"), nullptr);
+  EXPECT_EQ(Node("Tabby"), nullptr);
+}
+
+TEST_F(TreeTest, TheRootCannotBeDeleted) {
+  Open();
+  form->Tree().Select(form->Tree().Root());
+  EXPECT_FALSE(Enabled("TasksDeleteAction"));
+}
+
+TEST_F(TreeTest, DeleteForgetsTheImportedName) {
+  AddTask("Cats", "Tabby", "http://127.0.0.1:9/");
+  {
+    TRegistryFile store(RegistryPath());
+    TExistNames names(store);
+    names.Save({"Tabby", "Other"});
+  }
+  Open();
+  Select("Tabby");
+  boxes.Answer(QMessageBox::Yes);
+  Trigger("TasksDeleteAction");
+  TRegistryFile store(RegistryPath());
+  EXPECT_EQ(TExistNames(store).Names, std::vector<std::string>{"Other"});
+}
+
+TEST_F(TreeTest, ADeletedTaskIsNeverSavedOrFoundAgain) {
+  const std::string path = AddTask("Cats", "Tabby", "http://127.0.0.1:9/");
+  Open();
+  Select("Tabby");
+  const std::shared_ptr<TTask> old = form->SelectedTask();
+  ASSERT_NE(old, nullptr);
+  boxes.Answer(QMessageBox::Yes);
+  Trigger("TasksDeleteAction");
+  EXPECT_FALSE(fs::exists(path));
+  EXPECT_TRUE(form->Runner().IsDeleted(*old));
+  EXPECT_TRUE(form->Runner().LoadedTaskFiles().empty());
+  Trigger("TasksStopAllAction");
+  EXPECT_FALSE(fs::exists(path)) << "Stop all does not write it back";
+
+  // A task made later at the same path is a new object.
+  AddTask("Cats", "Tabby", "http://127.0.0.1:9/again");
+  Trigger("TasksRefreshAction");
+  const std::shared_ptr<TTask> again = form->TaskOfNode(Node("Tabby"));
+  ASSERT_NE(again, nullptr);
+  EXPECT_NE(again, old);
+  EXPECT_EQ(again->URL.Text(), "http://127.0.0.1:9/again");
+}
+
+TEST_F(TreeTest, TwoFilesWithOneTaskIdShareOneTask) {
+  const std::string first = AddTask("Cats", "Tabby", "http://127.0.0.1:9/");
+  fs::copy_file(first, ProjectPath() + "Cats/Copy.wrp");
+  Open();
+  QTreeWidgetItem* a = Node("Tabby");
+  ASSERT_EQ(a->parent()->childCount(), 2);
+  QTreeWidgetItem* b = a->parent()->child(0) == a ? a->parent()->child(1) : a->parent()->child(0);
+  EXPECT_EQ(form->TaskOfNode(a), form->TaskOfNode(b));
+  EXPECT_EQ(form->Runner().Tasks.Count(), 1);
+}
+
+TEST_F(TreeTest, ImportingTwoProjectsOfANewCategoryMakesOneFolder) {
+  Open();
+  EXPECT_TRUE(form->ImportProject("Birds", "Owls", "https://owls.example/"));
+  EXPECT_TRUE(form->ImportProject("Birds", "Crows", "https://crows.example/"));
+  QTreeWidgetItem* birds = Node("Birds");
+  ASSERT_NE(birds, nullptr);
+  EXPECT_EQ(form->Tree().Root()->childCount(), 1);
+  EXPECT_EQ(birds->childCount(), 2);
+  EXPECT_TRUE(fs::is_regular_file(ProjectPath() + "Birds/Owls.wrp"));
+  EXPECT_FALSE(form->ImportProject("Birds", "Owls", "https://other.example/")) << "an existing file is kept";
+  TTask owls;
+  owls.LoadFromFile(ProjectPath() + "Birds/Owls.wrp");
+  EXPECT_EQ(owls.URL.Text(), "https://owls.example/");
+  EXPECT_EQ(owls.Options.SeekDeep, 5);
+  EXPECT_EQ(owls.Options.FileMinSize, 10);
+  EXPECT_EQ(owls.Options.FileMaxSize, 10240);
+}
+
+TEST_F(TreeTest, ACategoryCaptionOnATaskPutsTheImportBesideIt) {
+  AddTask("Pets", "Birds", "http://127.0.0.1:9/");
+  Open();
+  EXPECT_TRUE(form->ImportProject("Birds", "Owls", "https://owls.example/"));
+  EXPECT_TRUE(fs::is_regular_file(ProjectPath() + "Pets/Owls.wrp"));
+}
+
+TEST_F(TreeTest, NewAndPropertiesWaitForTheTaskDialog) {
+  AddTask("Cats", "Tabby", "http://127.0.0.1:9/");
+  Open();
+  Select("Tabby");
+  EXPECT_FALSE(Enabled("TasksNewAction"));
+  EXPECT_FALSE(Enabled("TasksPropAction"));
+  EXPECT_FALSE(Enabled("ViewOptionAction"));
+  EXPECT_FALSE(Enabled("TasksImportAction"));
+  EXPECT_FALSE(Enabled("HelpTopicAction"));
+  form->Hooks().NewTask = [](QWidget*, const TRegOptions&, const std::string&) { return std::nullopt; };
+  form->Hooks().EditTask = [](QWidget*, TTaskFields&) { return false; };
+  form->UpdateActions();
+  EXPECT_TRUE(Enabled("TasksNewAction"));
+  EXPECT_TRUE(Enabled("TasksPropAction"));
+}
+
+TEST_F(TreeTest, NewPlacesTheTaskBesideTheSelectedTaskAndNeverOverwrites) {
+  AddTask("Cats", "Tabby", "http://127.0.0.1:9/tabby");
+  Open();
+  std::string browserURL = "unset";
+  form->Hooks().NewTask = [&](QWidget*, const TRegOptions& defaults, const std::string& url) {
+    browserURL = url;
+    TTaskFields fields{"Siamese", "", "http://127.0.0.1:9/siamese", defaults};
+    return std::optional<TTaskFields>(fields);
+  };
+  form->UpdateActions();
+  Select("Tabby");
+  Trigger("TasksNewAction");
+  EXPECT_EQ(browserURL, "");
+  const std::string path = ProjectPath() + "Cats/Siamese.wrp";
+  ASSERT_TRUE(fs::is_regular_file(path));
+  QTreeWidgetItem* node = Node("Siamese");
+  ASSERT_NE(node, nullptr);
+  EXPECT_EQ(node->parent(), Node("Cats"));
+  EXPECT_EQ(form->Tree().Selected(), node);
+  const std::shared_ptr<TTask> task = form->SelectedTask();
+  ASSERT_NE(task, nullptr);
+  EXPECT_EQ(task->TaskID.size(), 38u);
+
+  // The same name again: refused, the file stays as it was.
+  const auto before = fs::last_write_time(path);
+  Select("Tabby");
+  Trigger("TasksNewAction");
+  EXPECT_EQ(boxes.Last().caption, "Error");
+  EXPECT_EQ(fs::last_write_time(path), before);
+  EXPECT_EQ(Node("Cats")->childCount(), 2);
+
+  // A browser request hands its URL to the dialog.
+  form->BrowserRequest = true;
+  form->BrowserURL = "https://from.browser/";
+  Trigger("TasksNewAction");
+  EXPECT_EQ(browserURL, "https://from.browser/");
+}
+
+TEST_F(TreeTest, PropertiesSavesTheEditedTaskToItsNode) {
+  const std::string path = AddTask("Cats", "Tabby", "http://127.0.0.1:9/tabby");
+  Open();
+  form->Hooks().EditTask = [](QWidget*, TTaskFields& fields) {
+    fields.Note = "edited";
+    fields.Options.SeekDeep = 2;
+    return true;
+  };
+  form->UpdateActions();
+  Select("Tabby");
+  Trigger("TasksPropAction");
+  TTask stored;
+  stored.LoadFromFile(path);
+  EXPECT_EQ(stored.Note, "edited");
+  EXPECT_EQ(stored.Options.SeekDeep, 2);
+  EXPECT_EQ(form->SelectedTask()->Options.SeekDeep, 2);
+}
+
+TEST_F(TreeTest, PropertiesRefusesATaskThatStartedWhileTheDialogWasOpen) {
+  const std::string path = AddTask("Cats", "Tabby", "http://127.0.0.1:9/tabby");
+  Open();
+  Select("Tabby");
+  const std::shared_ptr<TTask> task = form->SelectedTask();
+  form->Hooks().EditTask = [&task](QWidget*, TTaskFields& fields) {
+    task->Stopped = false;  // the schedule started it meanwhile
+    fields.Note = "lost";
+    return true;
+  };
+  form->UpdateActions();
+  Trigger("TasksPropAction");
+  task->Stopped = true;
+  EXPECT_EQ(boxes.Last().text, "Sorry, current task is running ... Please stop it and try again.");
+  EXPECT_EQ(task->Note, "");
+  TTask stored;
+  stored.LoadFromFile(path);
+  EXPECT_EQ(stored.Note, "");
+}
+
+TEST_F(TreeTest, DeleteRefusesATaskThatStartedWhileTheQuestionWasOpen) {
+  const std::string path = AddTask("Cats", "Tabby", "http://127.0.0.1:9/tabby");
+  Open();
+  Select("Tabby");
+  const std::shared_ptr<TTask> task = form->SelectedTask();
+  ASSERT_TRUE(Enabled("TasksDeleteAction"));
+  task->Stopped = false;  // as if the schedule had started it during the question
+  boxes.Answer(QMessageBox::Yes);
+  Trigger("TasksDeleteAction");
+  task->Stopped = true;
+  EXPECT_EQ(boxes.Last().text, "Sorry, current task is running ... Please stop it and try again.");
+  EXPECT_TRUE(fs::exists(path));
+}
+
+}  // namespace
+}  // namespace vdk::test
+
+namespace vdk::test {
+namespace {
+
+// Stands in for the downloaded-files panel.
+class FakePanel : public TImagesPanel, public TImagesView {
+ public:
+  QWidget* Widget() override { return &widget; }
+  TImagesView* View() override { return this; }
+  void ShowFolder(const std::string& folder) override { shown.push_back(folder); }
+  void ClearFolder() override { ++cleared; }
+  void Resort() override { ++resorted; }
+  void AddFileRow(const std::string&, const std::string&, const std::string&, const std::string&) override {}
+
+  QWidget widget;
+  std::vector<std::string> shown;
+  int cleared = 0;
+  int resorted = 0;
+};
+
+TEST_F(TreeTest, TheDownloadedFilesPanelFollowsTheSelection) {
+  AddTask("Cats", "Tabby", "http://127.0.0.1:9/");
+  Open();
+  Select("Tabby");
+  for (const char* name : {"ImagesCopyToAction", "ImagesFitAction", "ImagesOpenFolderAction", "ImagesBuildInAction"})
+    EXPECT_FALSE(Enabled(name)) << name << ": nothing to act on without the panel";
+
+  auto owned = std::make_unique<FakePanel>();
+  FakePanel* panel = owned.get();
+  form->InstallImagesPanel(std::move(owned));
+  EXPECT_EQ(panel->widget.parentWidget(), form->findChild<QWidget*>(QStringLiteral("ImagesPanel")));
+  EXPECT_EQ(form->SelectedTask()->ImagesView, panel) << "bound to every task";
+  ASSERT_FALSE(panel->shown.empty());
+  EXPECT_EQ(panel->shown.back(), DownloadPath() + "Tabby/Saved");
+  EXPECT_FALSE(Enabled("ImagesDeleteByAction")) << "until its tool is in";
+
+  Select("Cats");
+  EXPECT_EQ(panel->cleared, 1);
+  EXPECT_FALSE(form->findChild<QWidget*>(QStringLiteral("ImagesPanel"))->isVisibleTo(form.get()));
+  Select("Tabby");
+  EXPECT_TRUE(form->findChild<QWidget*>(QStringLiteral("ImagesPanel"))->isVisibleTo(form.get()));
+  EXPECT_GE(panel->resorted, 2) << "sorted again at every selection";
+}
+
+}  // namespace
+}  // namespace vdk::test

@@ -1,0 +1,207 @@
+// The progress views the workers write into: the found-files list, the
+// shared log and the report, and the log file written at Exit.
+
+#include <gtest/gtest.h>
+#include "support/qt_printers.h"
+
+#include <QSignalSpy>
+
+#include "core/model/task.h"
+#include "support/temp_dir.h"
+#include "ui/mainwindow/found_files_model.h"
+#include "ui/mainwindow/log_model.h"
+#include "ui/mainwindow/report_model.h"
+#include "ui/mainwindow/rtf_log.h"
+
+namespace vdk {
+namespace {
+
+using Model = TFoundFilesModel;
+
+struct FoundFilesTest : ::testing::Test {
+  TTask task;
+  Model model;
+  std::vector<std::shared_ptr<TTaskItem>> items;
+
+  FoundFilesTest() {
+    task.URL.SetURI("http://h/");
+    task.ItemsView = &model;
+    for (const char* url : {"http://h/a.html", "http://h/b.jpg", "http://h/c", "http://h/d.png"}) {
+      auto item = std::make_shared<TTaskItem>(&task, url);
+      item->Depth = 1;
+      task.Items.Append(item);
+      items.push_back(item);
+    }
+  }
+  QString Cell(int row, int column) const { return model.index(row, column).data().toString(); }
+};
+
+TEST_F(FoundFilesTest, RowsShowTheItemsCellsAndGoWhenTheirItemIsDone) {
+  for (const auto& item : items) task.AddItemRow(item.get());
+  ASSERT_EQ(model.rowCount(), 4);
+  EXPECT_EQ(Cell(1, Model::kURLColumn), "http://h/b.jpg");
+  EXPECT_EQ(Cell(1, Model::kTypeColumn), ".jpg");
+  EXPECT_EQ(Cell(1, Model::kSizeColumn), "---");
+  EXPECT_EQ(Cell(1, Model::kDepthColumn), "1");
+  EXPECT_EQ(Cell(1, Model::kCompletedColumn), "---");
+  EXPECT_EQ(model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "Size(b)");
+
+  model.SetRowProgress(items[2].get(), "2048", "50%");
+  EXPECT_EQ(Cell(2, Model::kSizeColumn), "2048");
+  EXPECT_EQ(Cell(2, Model::kCompletedColumn), "50%");
+  model.SetRowImage(items[2].get(), 1);
+  EXPECT_EQ(model.ImageAt(2), 1);
+
+  task.RemoveItemRow(items[1].get());
+  ASSERT_EQ(model.rowCount(), 3);
+  EXPECT_EQ(model.RowOf(items[1].get()), -1);
+  EXPECT_EQ(model.RowOf(items[2].get()), 1) << "rows after a removed one are still found";
+  EXPECT_EQ(model.RowOf(items[3].get()), 2);
+  model.SetRowProgress(items[3].get(), "10", "100%");
+  EXPECT_EQ(Cell(2, Model::kCompletedColumn), "100%");
+}
+
+TEST_F(FoundFilesTest, CallsForItemsWithoutARowChangeNothing) {
+  task.AddItemRow(items[0].get());
+  QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
+  model.SetRowProgress(items[1].get(), "1", "1%");
+  model.SetRowImage(items[1].get(), 1);
+  model.RemoveRow(items[1].get());
+  EXPECT_EQ(changed.count(), 0);
+  EXPECT_EQ(model.rowCount(), 1);
+}
+
+TEST_F(FoundFilesTest, ShowTaskItemsListsTheItemsNotDoneInOrderInOneReset) {
+  items[1]->SetDone(true);
+  items[3]->SetRunningFlag(true);
+  model.AddRow(items[0].get(), 0, {"stale", "", "", "", ""});
+  QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
+  QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+  model.ShowTaskItems(task);
+  EXPECT_EQ(reset.count(), 1);
+  EXPECT_EQ(inserted.count(), 0);
+  ASSERT_EQ(model.rowCount(), 3);
+  EXPECT_EQ(Cell(0, Model::kURLColumn), "http://h/a.html");
+  EXPECT_EQ(Cell(1, Model::kURLColumn), "http://h/c");
+  EXPECT_EQ(model.ImageAt(2), 1) << "a running item";
+  EXPECT_EQ(model.ImageAt(0), 0);
+  items[3]->SetRunningFlag(false);
+}
+
+TEST_F(FoundFilesTest, RunningMarksAndClearingTheIcons) {
+  model.ShowTaskItems(task);
+  items[0]->SetRunningFlag(true);
+  items[2]->SetRunningFlag(true);
+  model.MarkRunningItems(task);
+  EXPECT_EQ(model.ImageAt(0), 1);
+  EXPECT_EQ(model.ImageAt(1), 0);
+  EXPECT_EQ(model.ImageAt(2), 1);
+  model.ClearItemIcons();
+  for (int row = 0; row < model.rowCount(); ++row) EXPECT_EQ(model.ImageAt(row), 0);
+  items[0]->SetRunningFlag(false);
+  items[2]->SetRunningFlag(false);
+}
+
+TEST_F(FoundFilesTest, AClearedListKeepsNoItemAlive) {
+  auto item = std::make_shared<TTaskItem>(&task, "http://h/gone.gif");
+  std::weak_ptr<TTaskItem> watch = item;
+  model.AddRow(item.get(), 0, {"http://h/gone.gif", ".gif", "---", "0", "---"});
+  item.reset();
+  EXPECT_FALSE(watch.expired()) << "a listed row keeps its item, so its address cannot be reused";
+  model.ClearRows();
+  EXPECT_TRUE(watch.expired());
+}
+
+TEST(LogModel, LinesAreShownInBatches) {
+  TLogModel log;
+  QSignalSpy inserted(&log, &QAbstractItemModel::rowsInserted);
+  for (int i = 0; i < 1000; ++i) log.AppendLine("line " + std::to_string(i));
+  EXPECT_EQ(log.rowCount(), 0) << "not before the flush";
+  EXPECT_EQ(log.Lines().size(), 1000u) << "but kept";
+  log.Flush();
+  EXPECT_EQ(log.rowCount(), 1000);
+  EXPECT_EQ(inserted.count(), 1);
+  EXPECT_EQ(log.index(999).data().toString(), "line 999");
+}
+
+TEST(LogModel, TheFlushComesByItself) {
+  TLogModel log;
+  log.AppendLine("soon");
+  QSignalSpy inserted(&log, &QAbstractItemModel::rowsInserted);
+  EXPECT_TRUE(inserted.wait(5000));
+  EXPECT_EQ(log.rowCount(), 1);
+}
+
+TEST(LogModel, KeepsOnlyTheLastLinesUpToItsCap) {
+  TLogModel log(nullptr, 100);
+  for (int i = 0; i < 70; ++i) log.AppendLine(std::to_string(i));
+  log.Flush();
+  for (int i = 70; i < 150; ++i) log.AppendLine(std::to_string(i));
+  log.Flush();
+  ASSERT_EQ(log.rowCount(), 100);
+  EXPECT_EQ(log.index(0).data().toString(), "50");
+  EXPECT_EQ(log.index(99).data().toString(), "149");
+  for (int i = 150; i < 400; ++i) log.AppendLine(std::to_string(i));  // a burst longer than the cap
+  const auto lines = log.Lines();
+  ASSERT_EQ(lines.size(), 100u);
+  EXPECT_EQ(lines.front(), "300");
+  log.Flush();
+  EXPECT_EQ(log.rowCount(), 100);
+  EXPECT_EQ(log.index(0).data().toString(), "300");
+}
+
+TEST(ReportModel, ThreeRowsThatFollowTheTask) {
+  TTask task;
+  task.Name = "Cats";
+  task.URL.SetURI("http://cats.example/index.html");
+  TReportModel report;
+  EXPECT_TRUE(report.IsEmpty());
+  EXPECT_EQ(report.rowCount(), 0);
+  report.FillReport(task);
+  ASSERT_EQ(report.rowCount(), 3);
+  const auto cell = [&](int r, int c) { return report.index(r, c).data().toString(); };
+  EXPECT_EQ(cell(0, 0), "Name");
+  EXPECT_EQ(cell(0, 1), "Cats");
+  EXPECT_EQ(cell(0, 2), "Name of project");
+  EXPECT_EQ(cell(1, 1), "http://cats.example/index.html");
+  EXPECT_EQ(cell(1, 2), "Primary URL");
+  EXPECT_EQ(cell(2, 0), "Files");
+  EXPECT_EQ(cell(2, 1), "0/0");
+  EXPECT_EQ(cell(2, 2), "Finished/Found");
+  task.Items.Append(std::make_shared<TTaskItem>(&task, "http://cats.example/a.jpg"));
+  task.FinishedCount = 1;
+  QSignalSpy changed(&report, &QAbstractItemModel::dataChanged);
+  report.UpdateReportFiles(task);
+  report.UpdateReportFiles(task);
+  EXPECT_EQ(cell(2, 1), "1/1");
+  EXPECT_EQ(changed.count(), 1) << "one cell, and only when it changes";
+  report.ClearReport();
+  EXPECT_EQ(report.rowCount(), 0);
+}
+
+TEST(RtfLog, LinesBecomeParagraphsWithEscapes) {
+  const std::string rtf = LogAsRtf({"[1] - a {b} c\\d", "\xC3\xA9t\xC3\xA9 \xF0\x9F\x90\x88", "bad \xFF byte"});
+  EXPECT_EQ(rtf.rfind("{\\rtf1", 0), 0u);
+  EXPECT_NE(rtf.find("[1] - a \\{b\\} c\\\\d\\par\n"), std::string::npos);
+  EXPECT_NE(rtf.find("\\u233?t\\u233? \\u-10179?\\u-9208?\\par"), std::string::npos);
+  EXPECT_NE(rtf.find("bad \\'ff byte\\par"), std::string::npos);
+  EXPECT_EQ(rtf.back(), '\n');
+  EXPECT_EQ(rtf[rtf.size() - 2], '}');
+}
+
+TEST(RtfLog, TheFileIsNamedAfterTheDecimalDate) {
+  EXPECT_EQ(LogFileName(45678.5, '.'), "45678.5.rtf");
+  EXPECT_EQ(LogFileName(45678.5, ','), "45678,5.rtf");
+  EXPECT_EQ(LogFileName(45678.123456789012345, '.'), "45678.123456789.rtf") << "15 significant digits";
+  EXPECT_EQ(LogFileName(45678, '.'), "45678.rtf");
+}
+
+TEST(RtfLog, SavingWritesOneFileIntoTheFolder) {
+  test::TempDir dir;
+  const std::string path = SaveLogFile(dir.Path(), {"one", "two"}, 45678.25, '.');
+  EXPECT_EQ(path, dir / "45678.25.rtf");
+  EXPECT_NE(test::ReadFile(path).find("two\\par"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace vdk
