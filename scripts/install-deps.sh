@@ -15,6 +15,8 @@ packages=(
   tinyproxy openssl ca-certificates python3 libssl-dev
   # window tests and screenshots on a virtual display and a private session bus
   xvfb xauth dbus
+  # validators of the desktop entry and the AppStream metadata
+  desktop-file-utils appstream
 )
 bench_packages=(nginx wget wget2 httrack curl time iproute2)
 
