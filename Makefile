@@ -19,9 +19,9 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DVENDRAKE_WERROR=$(WERROR) $(LAUNCHER) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
-# The main job. Without URL: crawl the demo gallery served on 127.0.0.1.
+# The main job. Without URL: the demo gallery served on 127.0.0.1, in the
+# vendrake window when a display is present, else crawled by vendrake-cli.
 # With URL=...: crawl that site into your Vendrake home.
-# (When the desktop window exists, it opens here when a display is present.)
 run: build
 ifdef URL
 	$(BUILD)/src/app/vendrake-cli run "$(URL)"
