@@ -26,9 +26,9 @@
 #include "library/library_queue.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/qt_synchronizer.h"
+#include "ui/imageview/images_panel.h"
 #include "ui/mainwindow/action_states.h"
 #include "ui/mainwindow/found_files_model.h"
-#include "ui/mainwindow/images_panel.h"
 #include "ui/mainwindow/log_model.h"
 #include "ui/mainwindow/main_actions.h"
 #include "ui/mainwindow/node_kinds.h"
@@ -43,9 +43,6 @@
 
 namespace vdk {
 namespace {
-
-// The actions of the downloaded-files panel (the images part of the table).
-bool IsImageAction(const QAction* action) { return action->objectName().startsWith(QLatin1String("Images")); }
 
 // The list's fill column takes the free width: its width plus the list's
 // width minus every column's width, a scroll-bar arrow and 5.
@@ -98,6 +95,7 @@ TMainForm::TMainForm(std::unique_ptr<TRegistry> registry, std::string home, QWid
   setWindowIcon(Picture(QStringLiteral("vendrake")));
   SetUpViews();
   SetUpActions();
+  SetUpImagesPanel();
   SetEnabled("TasksRunAction", false);
   SetEnabled("TasksStopAction", false);
 
@@ -105,6 +103,7 @@ TMainForm::TMainForm(std::unique_ptr<TRegistry> registry, std::string home, QWid
   binding.Synchronizer = std::make_shared<TQtSynchronizer>(this);
   binding.ItemsView = foundFiles_;
   binding.LogView = log_;
+  binding.ImagesView = &imagesPanel_->ImagesView();
   binding.ImageQueue = libraryQueue_.get();
   binding.OnFinished = [this](TTask& task) { TaskFinished(task); };
   runner_ = std::make_unique<TTaskRunner>(std::move(binding));
@@ -130,7 +129,6 @@ TMainForm::~TMainForm() {
   timer_.stop();
   // Workers of running tasks must not reach the views once they are gone.
   runner_.reset();
-  imagesPanel_.reset();
   if (addImageWorkers_) addImageWorkers_->Stop();
 }
 
@@ -199,11 +197,12 @@ void TMainForm::SetUpViews() {
   ui_->RightSplitter->setStretchFactor(0, 1);
   ui_->RightSplitter->setStretchFactor(1, 1);
 
-  auto* firstPanel = new QLabel(this);
-  firstPanel->setFixedWidth(5);
+  firstPanel_ = new QLabel(this);
+  firstPanel_->setObjectName(QStringLiteral("StatePanel0"));
+  firstPanel_->setFixedWidth(5);
   hintPanel_ = new QLabel(this);
   hintPanel_->setObjectName(QStringLiteral("HintPanel"));
-  ui_->StatusBar->addWidget(firstPanel);
+  ui_->StatusBar->addWidget(firstPanel_);
   ui_->StatusBar->addWidget(hintPanel_, 1);
   ui_->StatusBar->setSizeGripEnabled(true);
 
@@ -218,10 +217,10 @@ void TMainForm::SetUpActions() {
     ui_->MainMenu->addMenu(m);
   }
   actions_->FillToolBar(ui_->StandardToolBar, "StandardToolBar");
-  imageToolBar_ = new QToolBar(ui_->ImagesPanel);
+  imageToolBar_ = new QToolBar(ui_->DownloadedFilesPanel);
   imageToolBar_->setIconSize(QSize(18, 18));
   actions_->FillToolBar(imageToolBar_, "ImageToolBar");
-  static_cast<QBoxLayout*>(ui_->ImagesPanel->layout())->insertWidget(0, imageToolBar_);
+  ui_->DownloadedFilesPanel->layout()->addWidget(imageToolBar_);
   treePopup_ = new QMenu(this);
   actions_->FillMenu(treePopup_, "TasksTreePopupMenu");
   trayPopup_ = new QMenu(this);
@@ -240,15 +239,6 @@ void TMainForm::SetUpActions() {
 QAction* TMainForm::Action(const QString& name) const { return actions_->Action(name); }
 void TMainForm::Execute(const QString& name) { actions_->Execute(name); }
 void TMainForm::SetEnabled(const char* action, bool on) { Action(QString::fromLatin1(action))->setEnabled(on); }
-
-void TMainForm::InstallImagesPanel(std::unique_ptr<TImagesPanel> panel) {
-  delete ui_->ImagesPlaceholder;
-  ui_->ImagesPlaceholder = nullptr;
-  ui_->ImagesPanel->layout()->addWidget(panel->Widget());
-  runner_->SetImagesView(panel->View());
-  imagesPanel_ = std::move(panel);
-  UpdateActions();
-}
 
 bool TMainForm::event(QEvent* event) {
   // The hint of the control or command under the mouse goes to the status
@@ -307,7 +297,6 @@ void TMainForm::TasksTreeViewChange() {
     foundFiles_->ShowTaskItems(*task);
   }
   UpdateActions();
-  if (imagesPanel_) imagesPanel_->Resort();
 }
 
 void TMainForm::UpdateActions() {
@@ -328,7 +317,7 @@ void TMainForm::UpdateActions() {
   apply("TasksSaveURLAction", states.SaveURL);
   apply("TasksCollectAction", states.Collect, bool(hooks_.Collect));
   ApplyImageRule(task, static_cast<int>(states.Images));
-  if (states.Panel != TSwitch::Unchanged) ui_->ImagesPanel->setVisible(states.Panel == TSwitch::On);
+  if (states.Panel != TSwitch::Unchanged) ui_->DownloadedFilesPanel->setVisible(states.Panel == TSwitch::On);
   SetEnabled("TasksStopAllAction", states.StopAll);
   // The commands of other windows work once those windows are in.
   SetEnabled("TasksNewAction", bool(hooks_.NewTask));
@@ -339,19 +328,14 @@ void TMainForm::UpdateActions() {
 }
 
 void TMainForm::ApplyImageRule(const std::shared_ptr<TTask>& task, int rule) {
+  // The list is read from the disk again for every task node, so it shows
+  // what the folder holds now; its own rule then sets the image actions.
   const auto images = static_cast<TImageActions>(rule);
-  if (!imagesPanel_) {
-    // Without the downloaded-files panel no image action has anything to act on.
-    for (QAction* action : actions())
-      if (IsImageAction(action)) action->setEnabled(false);
-    return;
-  }
-  if (images == TImageActions::Disabled) {
-    imagesPanel_->ClearFolder();
-  } else if (images == TImageActions::ByPanel && task) {
-    imagesPanel_->ShowFolder(AddSlash(task->Options.DefaultFolder) + "Saved");
-  }
-  if (!hooks_.DeleteBy) SetEnabled("ImagesDeleteByAction", false);
+  if (images == TImageActions::Disabled)
+    imagesPanel_->Unbind();
+  else if (images == TImageActions::ByPanel && task)
+    imagesPanel_->ListSavedFolder(QString::fromStdString(AddSlash(task->Options.DefaultFolder) + "Saved"));
+  UpdateImageActions();
 }
 
 void TMainForm::UpdateTaskIcons() {

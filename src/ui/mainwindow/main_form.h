@@ -10,6 +10,7 @@
 
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QToolBar;
 class QTreeWidgetItem;
 
@@ -45,8 +46,9 @@ enum class TSelectedNode;
 //
 // The handlers are split by concern: main_form.cpp (creation, selection,
 // enabling rule, timer), main_form_tree.cpp (the project folder commands),
-// main_form_run.cpp (the run control), main_form_close.cpp (placement, tray,
-// tips, closing and the Exit sequence).
+// main_form_run.cpp (the run control), main_form_images.cpp (the
+// downloaded-files panel), main_form_close.cpp (placement, tray, tips,
+// closing and the Exit sequence).
 class TMainForm : public QMainWindow {
   Q_OBJECT
 
@@ -62,10 +64,8 @@ class TMainForm : public QMainWindow {
 
   // What other windows hang on the main window.
   TMainFormHooks& Hooks() { return hooks_; }
-  // Puts the downloaded-files panel below the image tool bar and binds its
-  // view to every task.
-  void InstallImagesPanel(std::unique_ptr<TImagesPanel> panel);
-  TImagesPanel* ImagesPanel() const { return imagesPanel_.get(); }
+  // The downloaded-files panel below the image tool bar.
+  TImagesPanel* ImagesPanel() const { return imagesPanel_; }
   QAction* Action(const QString& name) const;
   // Triggers an action the way a menu does: a disabled action does nothing.
   void Execute(const QString& name);
@@ -138,7 +138,19 @@ class TMainForm : public QMainWindow {
   void TasksStopAllActionExecute();
   void TasksRefreshActionExecute();
   void TasksExitActionExecute();
+  void ImagesCopyToActionExecute();
+  void ImagesMoveToActionExecute();
+  void ImagesDeleteActionExecute();
+  void ImagesDeleteAllActionExecute();
   void ImagesDeleteByActionExecute();
+  void ImagesSetWallpaperActionExecute();
+  void ImagesOpenFolderActionExecute();
+  void ImagesFitActionExecute();
+  void ImagesUnsortActionExecute();
+  void ImagesSortByNameActionExecute();
+  void ImagesSortByTypeActionExecute();
+  void ImagesSortBySizeActionExecute();
+  void ImagesBuildInActionExecute();
   void ViewShowHideStdBarActionExecute();
   void ViewShowHideStateActionExecute();
   void ViewShowAllFilesActionExecute();
@@ -172,6 +184,11 @@ class TMainForm : public QMainWindow {
   void ReportTick();
   TSelectedNode KindOf(QTreeWidgetItem* node, std::shared_ptr<TTask>& task);
   void ApplyImageRule(const std::shared_ptr<TTask>& task, int rule);
+  void SetUpImagesPanel();
+  void UpdateImageActions();
+  void ApplyImageSettings();
+  void ShowBuildInProgress(int done, int total);
+  void EndBuildInProgress();
   void SetEnabled(const char* action, bool on);
   void ReportLater(const QString& text);
   void SaveLog();
@@ -194,11 +211,13 @@ class TMainForm : public QMainWindow {
   std::unique_ptr<TTaskTree> tree_;
   std::unique_ptr<TTaskRunner> runner_;
   std::unique_ptr<TTrayIcon> tray_;
-  std::unique_ptr<TImagesPanel> imagesPanel_;
+  TImagesPanel* imagesPanel_ = nullptr;
   QToolBar* imageToolBar_ = nullptr;
   QMenu* treePopup_ = nullptr;
   QMenu* trayPopup_ = nullptr;
+  QLabel* firstPanel_ = nullptr;
   QLabel* hintPanel_ = nullptr;
+  QProgressBar* buildInBar_ = nullptr;
   TMainFormHooks hooks_;
   QTimer timer_;
   QTimer tipTimer_;

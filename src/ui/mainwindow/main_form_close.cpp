@@ -50,6 +50,7 @@ void TMainForm::LoadSettings() {
   Action(QStringLiteral("ViewShowAllFilesAction"))->setChecked(menu.ShowAllFiles);
   Action(QStringLiteral("ImagesFitAction"))->setChecked(menu.FitImages);
   if (menu.ImageSort < 3) Action(QString::fromLatin1(kSortOfValue[menu.ImageSort]))->setChecked(true);
+  ApplyImageSettings();
   ui_->StandardToolBar->setVisible(menu.ShowStandardToolBar);
   ui_->StatePanel->setVisible(menu.ShowStatePanel);
   ApplyPlacement();

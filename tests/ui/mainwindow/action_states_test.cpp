@@ -1,8 +1,8 @@
 // The enabling rule of the main window over the node kinds and run states.
 
 #include <gtest/gtest.h>
-#include "support/qt_printers.h"
 
+#include "support/qt_printers.h"
 #include "ui/mainwindow/action_states.h"
 
 namespace vdk {

@@ -2,7 +2,6 @@
 // shortcut and hint, and what the menus, tool bars and pop-up menus hold.
 
 #include <gtest/gtest.h>
-#include "support/qt_printers.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -11,6 +10,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include "support/qt_printers.h"
 #include "ui/mainwindow/action_table.h"
 #include "ui/mainwindow/main_actions.h"
 

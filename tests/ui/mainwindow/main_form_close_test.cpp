@@ -10,11 +10,11 @@
 #include <QPushButton>
 #include <QToolBar>
 #include <filesystem>
-#include "support/qt_printers.h"
 
 #include "core/settings/reg_settings.h"
 #include "main_form_fixture.h"
 #include "platform/registry_file.h"
+#include "support/qt_printers.h"
 #include "ui/mainwindow/log_model.h"
 #include "ui/mainwindow/main_form.h"
 #include "ui/mainwindow/product.h"

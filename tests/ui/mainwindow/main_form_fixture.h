@@ -9,7 +9,7 @@
 #include <string>
 
 #include "support/recorded_services.h"
-#include "support/scripted_dialogs.h"
+#include "support/scripted_modals.h"
 #include "support/temp_dir.h"
 #include "ui/mainwindow/tray_icon.h"
 
@@ -73,7 +73,7 @@ class MainFormTest : public ::testing::Test {
   TempDir home;
   RecordedBoxes boxes;
   RecordedShell shell;
-  ScriptedDialogs dialogs;
+  ScriptedModals dialogs;
   FakeTrays trays;
   std::unique_ptr<TMainForm> form;
 };

@@ -7,12 +7,14 @@
 #include <QTabBar>
 #include <QTreeWidget>
 #include <filesystem>
-#include "support/qt_printers.h"
 
 #include "core/base/ole_date.h"
 #include "core/model/task.h"
 #include "main_form_fixture.h"
+#include "support/qt_printers.h"
 #include "support/test_server.h"
+#include "ui/imageview/images_list_model.h"
+#include "ui/imageview/images_panel.h"
 #include "ui/mainwindow/found_files_model.h"
 #include "ui/mainwindow/log_model.h"
 #include "ui/mainwindow/main_form.h"
@@ -137,6 +139,7 @@ TEST_F(RunTest, ARunShowsItsProgressAndEndsSaved) {
   EXPECT_EQ(stored.FinishedCount, 6);
   EXPECT_TRUE(Partials("Site").empty());
   for (const char* name : {"p1.png", "p2.png", "p3.png"}) EXPECT_TRUE(fs::exists(SavedFolder("Site") + "/" + name));
+  EXPECT_EQ(form->ImagesPanel()->Model()->rowCount(), 3) << "the saved pictures are listed";
 }
 
 TEST_F(RunTest, StopInTheMiddleLeavesNothingBehindAndRunResumes) {

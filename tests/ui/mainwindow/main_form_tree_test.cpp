@@ -4,18 +4,23 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QTableView>
 #include <QTreeWidget>
 #include <filesystem>
-#include "support/qt_printers.h"
 
 #include "core/model/task.h"
-#include "core/run/views.h"
 #include "core/settings/exist_names.h"
 #include "core/settings/reg_settings.h"
+#include "library/image_library.h"
 #include "main_form_fixture.h"
 #include "platform/registry_file.h"
-#include "ui/mainwindow/images_panel.h"
+#include "support/qt_printers.h"
+#include "ui/imageview/images_list_model.h"
+#include "ui/imageview/images_panel.h"
 #include "ui/mainwindow/main_form.h"
 #include "ui/mainwindow/node_kinds.h"
 #include "ui/mainwindow/project_folder.h"
@@ -36,7 +41,7 @@ int CountTaskFiles(const std::string& folder) {
 }
 
 // Answers the New Folder dialog with a name.
-ScriptedDialogs::Script NameFolder(const QString& name) {
+ScriptedModals::Script NameFolder(const QString& name) {
   return [name](QDialog& dialog) {
     dialog.findChild<QLineEdit*>(QStringLiteral("FolderEdit"))->setText(name);
     return static_cast<int>(QDialog::Accepted);
@@ -367,44 +372,66 @@ TEST_F(TreeTest, DeleteRefusesATaskThatStartedWhileTheQuestionWasOpen) {
 namespace vdk::test {
 namespace {
 
-// Stands in for the downloaded-files panel.
-class FakePanel : public TImagesPanel, public TImagesView {
- public:
-  QWidget* Widget() override { return &widget; }
-  TImagesView* View() override { return this; }
-  void ShowFolder(const std::string& folder) override { shown.push_back(folder); }
-  void ClearFolder() override { ++cleared; }
-  void Resort() override { ++resorted; }
-  void AddFileRow(const std::string&, const std::string&, const std::string&, const std::string&) override {}
-
-  QWidget widget;
-  std::vector<std::string> shown;
-  int cleared = 0;
-  int resorted = 0;
-};
-
 TEST_F(TreeTest, TheDownloadedFilesPanelFollowsTheSelection) {
   AddTask("Cats", "Tabby", "http://127.0.0.1:9/");
+  WriteFile(DownloadPath() + "Tabby/Saved/b.png", std::string(3000, 'b'));
+  WriteFile(DownloadPath() + "Tabby/Saved/a.jpg", std::string(5000, 'a'));
+  Open();
+  TImagesPanel* panel = form->ImagesPanel();
+  for (const char* name : {"ImagesCopyToAction", "ImagesOpenFolderAction", "ImagesDeleteAllAction"})
+    EXPECT_FALSE(Enabled(name)) << name << ": nothing listed yet";
+
+  Select("Tabby");
+  EXPECT_EQ(panel->Folder(), QString::fromStdString(DownloadPath() + "Tabby/Saved"));
+  EXPECT_EQ(panel->Model()->rowCount(), 2);
+  EXPECT_EQ(form->SelectedTask()->ImagesView, &panel->ImagesView()) << "the download adds its files there";
+  EXPECT_TRUE(Enabled("ImagesOpenFolderAction"));
+  EXPECT_TRUE(Enabled("ImagesDeleteAllAction"));
+  EXPECT_TRUE(Enabled("ImagesBuildInAction"));
+  EXPECT_FALSE(Enabled("ImagesDeleteByAction")) << "until its tool is in";
+  EXPECT_FALSE(Enabled("ImagesCopyToAction"));
+  panel->ListView()->selectRow(0);
+  EXPECT_TRUE(Enabled("ImagesCopyToAction"));
+  EXPECT_TRUE(Enabled("ImagesSetWallpaperAction"));
+
+  QWidget* area = form->findChild<QWidget*>(QStringLiteral("DownloadedFilesPanel"));
+  Select("Cats");
+  EXPECT_FALSE(panel->IsBound());
+  EXPECT_FALSE(area->isVisibleTo(form.get()));
+  EXPECT_FALSE(Enabled("ImagesDeleteAllAction"));
+  Select("Tabby");
+  EXPECT_TRUE(area->isVisibleTo(form.get()));
+}
+
+TEST_F(TreeTest, SortActionsAndHeaderClicksAgree) {
+  AddTask("Cats", "Tabby", "http://127.0.0.1:9/");
+  WriteFile(DownloadPath() + "Tabby/Saved/b.png", std::string(3000, 'b'));
+  WriteFile(DownloadPath() + "Tabby/Saved/a.jpg", std::string(5000, 'a'));
+  EditStore([](TRegSettings& s) { s.Menu.ImageSort = 2; });
   Open();
   Select("Tabby");
-  for (const char* name : {"ImagesCopyToAction", "ImagesFitAction", "ImagesOpenFolderAction", "ImagesBuildInAction"})
-    EXPECT_FALSE(Enabled(name)) << name << ": nothing to act on without the panel";
+  TImagesPanel* panel = form->ImagesPanel();
+  EXPECT_EQ(panel->Model()->Order().Sort(), TImagesSort::BySize) << "the stored sort applies at start-up";
+  Trigger("ImagesSortByNameAction");
+  EXPECT_EQ(panel->Model()->Order().Sort(), TImagesSort::ByName);
+  EXPECT_EQ(panel->Model()->Row(0).Caption, "a.jpg");
+  panel->ColumnClicked(1);  // "Ext"
+  EXPECT_TRUE(form->Action("ImagesSortByTypeAction")->isChecked());
+}
 
-  auto owned = std::make_unique<FakePanel>();
-  FakePanel* panel = owned.get();
-  form->InstallImagesPanel(std::move(owned));
-  EXPECT_EQ(panel->widget.parentWidget(), form->findChild<QWidget*>(QStringLiteral("ImagesPanel")));
-  EXPECT_EQ(form->SelectedTask()->ImagesView, panel) << "bound to every task";
-  ASSERT_FALSE(panel->shown.empty());
-  EXPECT_EQ(panel->shown.back(), DownloadPath() + "Tabby/Saved");
-  EXPECT_FALSE(Enabled("ImagesDeleteByAction")) << "until its tool is in";
-
-  Select("Cats");
-  EXPECT_EQ(panel->cleared, 1);
-  EXPECT_FALSE(form->findChild<QWidget*>(QStringLiteral("ImagesPanel"))->isVisibleTo(form.get()));
+TEST_F(TreeTest, BuildInShowsItsProgressInTheStatusBar) {
+  AddTask("Cats", "Tabby", "http://127.0.0.1:9/");
+  WriteFile(DownloadPath() + "Tabby/Saved/a.jpg", std::string(5000, 'a'));
+  Open();
   Select("Tabby");
-  EXPECT_TRUE(form->findChild<QWidget*>(QStringLiteral("ImagesPanel"))->isVisibleTo(form.get()));
-  EXPECT_GE(panel->resorted, 2) << "sorted again at every selection";
+  boxes.Answer(QMessageBox::Yes);
+  Trigger("ImagesBuildInAction");
+  auto* first = form->findChild<QLabel*>(QStringLiteral("StatePanel0"));
+  ASSERT_NE(form->findChild<QProgressBar*>(QStringLiteral("BuildInBar")), nullptr);
+  EXPECT_EQ(first->text(), "Building");
+  ASSERT_TRUE(WaitUntil([&] { return form->findChild<QProgressBar*>(QStringLiteral("BuildInBar")) == nullptr; }));
+  EXPECT_EQ(first->text(), "");
+  EXPECT_NE(form->Library().FindByName(DownloadPath() + "Tabby/Saved/a.jpg"), nullptr);
 }
 
 }  // namespace

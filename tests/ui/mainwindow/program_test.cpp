@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include "support/qt_printers.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -15,6 +14,7 @@
 #include "core/settings/reg_settings.h"
 #include "platform/registry_file.h"
 #include "support/child_process.h"
+#include "support/qt_printers.h"
 #include "support/temp_dir.h"
 #include "ui/mainwindow/session_service.h"
 

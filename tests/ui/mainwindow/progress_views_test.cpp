@@ -2,11 +2,11 @@
 // shared log and the report, and the log file written at Exit.
 
 #include <gtest/gtest.h>
-#include "support/qt_printers.h"
 
 #include <QSignalSpy>
 
 #include "core/model/task.h"
+#include "support/qt_printers.h"
 #include "support/temp_dir.h"
 #include "ui/mainwindow/found_files_model.h"
 #include "ui/mainwindow/log_model.h"

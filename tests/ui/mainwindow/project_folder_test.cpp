@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include "support/qt_printers.h"
 
 #include <filesystem>
 
 #include "core/model/task.h"
+#include "support/qt_printers.h"
 #include "support/temp_dir.h"
 #include "ui/mainwindow/node_kinds.h"
 #include "ui/mainwindow/project_folder.h"

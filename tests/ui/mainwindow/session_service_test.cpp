@@ -2,11 +2,11 @@
 // bus (dbus-run-session), never the desktop's.
 
 #include <gtest/gtest.h>
-#include "support/qt_printers.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 
+#include "support/qt_printers.h"
 #include "ui/mainwindow/session_service.h"
 
 namespace vdk {

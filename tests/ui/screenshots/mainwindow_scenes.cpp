@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QTabBar>
+#include <QTableView>
 #include <QTimer>
 #include <QTreeView>
 #include <filesystem>
@@ -15,6 +16,7 @@
 #include "platform/registry_file.h"
 #include "scene.h"
 #include "support/test_server.h"
+#include "ui/imageview/images_panel.h"
 #include "ui/mainwindow/about_form.h"
 #include "ui/mainwindow/found_files_model.h"
 #include "ui/mainwindow/loading_form.h"
@@ -89,6 +91,7 @@ VDK_SCENE(main_window) {
     return true;
   });
   form->TimerTimer();
+  form->ImagesPanel()->ListView()->selectRow(0);
   shooter.Shoot(form.get(), QStringLiteral("main-window"));
 
   server.ReleaseStalls();

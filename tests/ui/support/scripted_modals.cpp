@@ -1,4 +1,4 @@
-#include "support/scripted_dialogs.h"
+#include "support/scripted_modals.h"
 
 #include <QDialog>
 
@@ -6,7 +6,7 @@
 
 namespace vdk::test {
 
-ScriptedDialogs::ScriptedDialogs() {
+ScriptedModals::ScriptedModals() {
   SetModalRunner([this](QDialog& dialog) {
     shown_.push_back(dialog.objectName());
     if (scripts_.empty()) return static_cast<int>(QDialog::Rejected);
@@ -16,6 +16,6 @@ ScriptedDialogs::ScriptedDialogs() {
   });
 }
 
-ScriptedDialogs::~ScriptedDialogs() { SetModalRunner(nullptr); }
+ScriptedModals::~ScriptedModals() { SetModalRunner(nullptr); }
 
 }  // namespace vdk::test

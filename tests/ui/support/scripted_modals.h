@@ -14,14 +14,14 @@ namespace vdk::test {
 // sets the controls as a user would and returns the dialog's result. A
 // dialog with no script left is cancelled (Rejected). Records the object name
 // of every dialog run.
-class ScriptedDialogs {
+class ScriptedModals {
  public:
   using Script = std::function<int(QDialog&)>;
 
-  ScriptedDialogs();
-  ~ScriptedDialogs();
-  ScriptedDialogs(const ScriptedDialogs&) = delete;
-  ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+  ScriptedModals();
+  ~ScriptedModals();
+  ScriptedModals(const ScriptedModals&) = delete;
+  ScriptedModals& operator=(const ScriptedModals&) = delete;
 
   void Then(Script script) { scripts_.push_back(std::move(script)); }
   const std::vector<QString>& Shown() const { return shown_; }
