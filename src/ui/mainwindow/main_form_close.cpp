@@ -16,8 +16,8 @@
 #include "library/add_image_thread_list.h"
 #include "library/image_library.h"
 #include "library/library_merge.h"
+#include "ui/common/dialog_runner.h"
 #include "ui/common/message_boxes.h"
-#include "ui/common/modal.h"
 #include "ui/mainwindow/about_form.h"
 #include "ui/mainwindow/log_model.h"
 #include "ui/mainwindow/main_form.h"
@@ -112,7 +112,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   hide();
   if (showMinPrompt_) {
     TShowMinPromptForm prompt(this);
-    ExecModal(prompt);
+    RunDialog(prompt);
     if (prompt.DoNotShowAgain()) showMinPrompt_ = false;
   }
 }
@@ -197,14 +197,14 @@ void TMainForm::HelpTipActionExecute() {
   TTipForm form(this);
   form.SetDoNotShow(!settings_->Window.ShowTip);
   form.ShowTipAt(settings_->Window.TipIndex + 1);
-  ExecModal(form);
+  RunDialog(form);
   settings_->Window.TipIndex = form.CurrentTip();
   settings_->Window.ShowTip = !form.DoNotShow();
 }
 
 void TMainForm::HelpAboutActionExecute() {
   TAboutForm form(this);
-  ExecModal(form);
+  RunDialog(form);
 }
 
 void TMainForm::HelpVisitActionExecute() { VisitWebSite(); }

@@ -10,8 +10,8 @@
 #include "core/base/ole_date.h"
 #include "core/model/task.h"
 #include "core/settings/reg_settings.h"
+#include "ui/common/dialog_runner.h"
 #include "ui/common/message_boxes.h"
-#include "ui/common/modal.h"
 #include "ui/common/wait_cursor.h"
 #include "ui/mainwindow/found_files_model.h"
 #include "ui/mainwindow/main_form.h"
@@ -168,7 +168,7 @@ void TMainForm::TasksSaveURLActionExecute() {
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setDefaultSuffix(QStringLiteral("txt"));
   dialog.setNameFilters({QStringLiteral("Text files(*.txt)"), QStringLiteral("All files(*.*)")});
-  if (ExecModal(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  if (RunDialog(dialog) != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   const std::string path = dialog.selectedFiles().first().toStdString();
   const TWaitCursor hourglass;
   std::string text = "* Finished item.\r\n\r\n";

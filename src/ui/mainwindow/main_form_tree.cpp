@@ -14,8 +14,8 @@
 #include "core/model/task_factory.h"
 #include "core/settings/exist_names.h"
 #include "core/settings/reg_settings.h"
+#include "ui/common/dialog_runner.h"
 #include "ui/common/message_boxes.h"
-#include "ui/common/modal.h"
 #include "ui/mainwindow/found_files_model.h"
 #include "ui/mainwindow/main_form.h"
 #include "ui/mainwindow/new_folder_form.h"
@@ -110,7 +110,7 @@ void TMainForm::CreateSampleTasks() {
 
 void TMainForm::TasksNewFolderActionExecute() {
   TNewFolderForm form(this);
-  if (ExecModal(form) != QDialog::Accepted) return;
+  if (RunDialog(form) != QDialog::Accepted) return;
   const std::string name = form.FolderName().toStdString();
   if (const std::string refusal = CheckFolderName(name); !refusal.empty()) {
     ShowError(this, Text(refusal));

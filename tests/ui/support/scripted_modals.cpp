@@ -2,20 +2,32 @@
 
 #include <QDialog>
 
-#include "ui/common/modal.h"
+#include "ui/common/dialog_runner.h"
 
 namespace vdk::test {
+namespace {
 
-ScriptedModals::ScriptedModals() {
-  SetModalRunner([this](QDialog& dialog) {
-    shown_.push_back(dialog.objectName());
-    if (scripts_.empty()) return static_cast<int>(QDialog::Rejected);
-    Script script = std::move(scripts_.front());
-    scripts_.pop_front();
-    return script(dialog);
-  });
+class ScriptRunner : public TDialogRunner {
+ public:
+  explicit ScriptRunner(ScriptedModals& modals) : modals_(modals) {}
+  int Run(QDialog& dialog) override { return modals_.RunNext(dialog); }
+
+ private:
+  ScriptedModals& modals_;
+};
+
+}  // namespace
+
+ScriptedModals::ScriptedModals() { SetDialogRunner(std::make_unique<ScriptRunner>(*this)); }
+
+ScriptedModals::~ScriptedModals() { SetDialogRunner(nullptr); }
+
+int ScriptedModals::RunNext(QDialog& dialog) {
+  shown_.push_back(dialog.objectName());
+  if (scripts_.empty()) return static_cast<int>(QDialog::Rejected);
+  Script script = std::move(scripts_.front());
+  scripts_.pop_front();
+  return script(dialog);
 }
-
-ScriptedModals::~ScriptedModals() { SetModalRunner(nullptr); }
 
 }  // namespace vdk::test

@@ -26,6 +26,8 @@ class ScriptedModals {
   void Then(Script script) { scripts_.push_back(std::move(script)); }
   const std::vector<QString>& Shown() const { return shown_; }
   int Pending() const { return static_cast<int>(scripts_.size()); }
+  // Runs the dialog through the next script (the installed runner's work).
+  int RunNext(QDialog& dialog);
 
  private:
   std::deque<Script> scripts_;
