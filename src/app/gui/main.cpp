@@ -7,6 +7,7 @@
 
 #include "app/gui/termination_signals.h"
 #include "core/base/errors.h"
+#include "platform/desktop/logind_shutdown.h"
 #include "platform/registry_file.h"
 #include "platform/vendrake_folders.h"
 #include "ui/mainwindow/loading_form.h"
@@ -54,6 +55,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vendrake: %s\n", e.what());
     return 2;
   }
+  vdk::TLogindShutdown shutdown;
+  form->SetShutdown(&shutdown);
   QObject::connect(&session, &vdk::TSessionService::ActivateRequested, form.get(), [&form] { BringForward(*form); });
   QObject::connect(form.get(), &vdk::TMainForm::Exited, &app, &QApplication::quit, Qt::QueuedConnection);
   vdk::gui::TTerminationSignals terminations;

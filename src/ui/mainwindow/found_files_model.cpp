@@ -12,7 +12,7 @@ struct TFoundFilesModel::TStoredRow {
   // Keeps the item alive while its row is listed, so that no other item can
   // take its address and be mistaken for it.
   std::shared_ptr<const TTaskItem> Keep;
-  TRow Row;
+  TItemRow Row;
 };
 
 namespace {
@@ -36,11 +36,11 @@ int TFoundFilesModel::columnCount(const QModelIndex& parent) const { return pare
 
 QVariant TFoundFilesModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rowCount()) return {};
-  const TRow& row = rows_[static_cast<std::size_t>(index.row())]->Row;
+  const TItemRow& row = rows_[static_cast<std::size_t>(index.row())]->Row;
   const int column = index.column();
   if (role == Qt::DisplayRole && column > kIconColumn)
     return QString::fromUtf8(row.SubItems[static_cast<std::size_t>(column - 1)]);
-  if (role == Qt::DecorationRole && column == kIconColumn) return RowIcon(row.Image);
+  if (role == Qt::DecorationRole && column == kIconColumn) return RowIcon(row.ImageIndex);
   if (role == Qt::TextAlignmentRole && column >= kSizeColumn)
     return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
   return {};
@@ -64,9 +64,9 @@ int TFoundFilesModel::RowOf(const TTaskItem* item) const {
 }
 
 const TTaskItem* TFoundFilesModel::ItemAt(int row) const { return rows_.at(static_cast<std::size_t>(row))->Row.Item; }
-int TFoundFilesModel::ImageAt(int row) const { return rows_.at(static_cast<std::size_t>(row))->Row.Image; }
+int TFoundFilesModel::ImageAt(int row) const { return rows_.at(static_cast<std::size_t>(row))->Row.ImageIndex; }
 
-void TFoundFilesModel::AppendStored(const TRow& row) {
+void TFoundFilesModel::AppendStored(const TItemRow& row) {
   auto stored = std::make_unique<TStoredRow>();
   stored->Sequence = nextSequence_++;
   if (row.Item != nullptr) stored->Keep = row.Item->weak_from_this().lock();
@@ -78,22 +78,18 @@ void TFoundFilesModel::AppendStored(const TRow& row) {
 }
 
 void TFoundFilesModel::AddRow(const TTaskItem* item, int imageIndex, const std::array<std::string, 5>& subItems) {
-  if (batching_) {
-    AppendStored({item, imageIndex, subItems});
-    return;
-  }
   const int at = rowCount();
   beginInsertRows({}, at, at);
   AppendStored({item, imageIndex, subItems});
   endInsertRows();
 }
 
-void TFoundFilesModel::AddRows(std::span<const TRow> rows) {
+void TFoundFilesModel::AddRows(const std::vector<TItemRow>& rows) {
   if (rows.empty()) return;
   const int at = rowCount();
   beginInsertRows({}, at, at + static_cast<int>(rows.size()) - 1);
   rows_.reserve(rows_.size() + rows.size());
-  for (const TRow& row : rows) AppendStored(row);
+  for (const TItemRow& row : rows) AppendStored(row);
   endInsertRows();
 }
 
@@ -121,7 +117,7 @@ void TFoundFilesModel::CellsChanged(int row, int first, int last) {
 void TFoundFilesModel::SetRowImage(const TTaskItem* item, int imageIndex) {
   const int row = RowOf(item);
   if (row < 0) return;
-  int& image = rows_[static_cast<std::size_t>(row)]->Row.Image;
+  int& image = rows_[static_cast<std::size_t>(row)]->Row.ImageIndex;
   if (image == imageIndex) return;
   image = imageIndex;
   CellsChanged(row, kIconColumn, kIconColumn);
@@ -136,26 +132,9 @@ void TFoundFilesModel::SetRowProgress(const TTaskItem* item, const std::string& 
   CellsChanged(row, kSizeColumn, kCompletedColumn);
 }
 
-void TFoundFilesModel::ShowTaskItems(TTask& task) {
-  // The task formats its own rows; they are collected and shown in one reset.
-  beginResetModel();
-  rows_.clear();
-  sequenceOf_.clear();
-  batching_ = true;
-  task.Items.ForEach([&task](const TaskItemPtr& item) {
-    if (item && !item->Done()) task.AddItemRow(item.get());
-  });
-  batching_ = false;
-  endResetModel();
-}
-
-void TFoundFilesModel::MarkRunningItems(const TTask& task) {
-  for (const TaskItemPtr& item : task.Items.RunningItems()) SetRowImage(item.get(), 1);
-}
-
 void TFoundFilesModel::ClearItemIcons() {
   if (rows_.empty()) return;
-  for (auto& row : rows_) row->Row.Image = 0;
+  for (auto& row : rows_) row->Row.ImageIndex = 0;
   emit dataChanged(index(0, kIconColumn), index(rowCount() - 1, kIconColumn));
 }
 

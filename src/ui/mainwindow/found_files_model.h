@@ -4,7 +4,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -12,8 +11,6 @@
 #include "core/run/views.h"
 
 namespace vdk {
-
-class TTask;
 
 // The found-files list ("Files found in current task :"): one row per work
 // item of the displayed task that is not done, with the columns "!", "From
@@ -30,13 +27,6 @@ class TFoundFilesModel : public QAbstractTableModel, public TItemsView {
  public:
   enum Column { kIconColumn, kURLColumn, kTypeColumn, kSizeColumn, kDepthColumn, kCompletedColumn, kColumnCount };
 
-  // One row as the engine describes it.
-  struct TRow {
-    const TTaskItem* Item = nullptr;
-    int Image = 0;
-    std::array<std::string, 5> SubItems;
-  };
-
   explicit TFoundFilesModel(QObject* parent = nullptr);
   ~TFoundFilesModel() override;
 
@@ -52,15 +42,9 @@ class TFoundFilesModel : public QAbstractTableModel, public TItemsView {
   void SetRowProgress(const TTaskItem* item, const std::string& size, const std::string& completed) override;
 
   // Every row removed in one change.
-  void ClearRows();
+  void ClearRows() override;
   // The rows appended in one change.
-  void AddRows(std::span<const TRow> rows);
-  // Fills the list with the task's items that are not done, in work-list
-  // order, in one change (icon 1 for a running item). The task's ItemsView
-  // must be this list.
-  void ShowTaskItems(TTask& task);
-  // Icon 1 on the rows of the task's running items.
-  void MarkRunningItems(const TTask& task);
+  void AddRows(const std::vector<TItemRow>& rows) override;
   // Icon 0 on every row.
   void ClearItemIcons();
 
@@ -72,13 +56,12 @@ class TFoundFilesModel : public QAbstractTableModel, public TItemsView {
 
  private:
   struct TStoredRow;
-  void AppendStored(const TRow& row);
+  void AppendStored(const TItemRow& row);
   void CellsChanged(int row, int first, int last);
 
   std::vector<std::unique_ptr<TStoredRow>> rows_;  // ascending sequence numbers
   std::unordered_map<const TTaskItem*, std::uint64_t> sequenceOf_;
   std::uint64_t nextSequence_ = 1;
-  bool batching_ = false;  // rows added inside ShowTaskItems' reset
 };
 
 }  // namespace vdk

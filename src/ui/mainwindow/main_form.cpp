@@ -294,7 +294,7 @@ void TMainForm::TasksTreeViewChange() {
   foundFiles_->ClearRows();
   if (const std::shared_ptr<TTask> task = SelectedTask()) {
     task->Displayed = true;
-    foundFiles_->ShowTaskItems(*task);
+    task->ShowItems();
   }
   UpdateActions();
 }
@@ -303,14 +303,14 @@ void TMainForm::UpdateActions() {
   QTreeWidgetItem* node = tree_->Selected();
   std::shared_ptr<TTask> task;
   const TSelectedNode kind = KindOf(node, task);
-  const bool running = task && !task->Stopped;
+  const bool running = task && !task->Stopped();
   const TActionStates states = DecideActions(kind, running, runner_->Tasks.RunningCount() > 0);
   const auto apply = [this](const char* name, TSwitch value, bool wired = true) {
     if (value != TSwitch::Unchanged) SetEnabled(name, value == TSwitch::On && wired);
   };
   apply("TasksDeleteAction", states.TasksDelete);
   apply("TasksNewFolderAction", states.NewFolder);
-  apply("TasksPropAction", states.Properties, bool(hooks_.EditTask));
+  apply("TasksPropAction", states.Properties);
   apply("TasksRunAction", states.Run);
   apply("TasksStopAction", states.Stop);
   apply("TasksRestartAction", states.Restart);
@@ -320,11 +320,8 @@ void TMainForm::UpdateActions() {
   if (states.Panel != TSwitch::Unchanged) ui_->DownloadedFilesPanel->setVisible(states.Panel == TSwitch::On);
   SetEnabled("TasksStopAllAction", states.StopAll);
   // The commands of other windows work once those windows are in.
-  SetEnabled("TasksNewAction", bool(hooks_.NewTask));
   SetEnabled("TasksImportAction", bool(hooks_.Import));
   SetEnabled("TasksLibraryAction", bool(hooks_.Library));
-  SetEnabled("ViewOptionAction", bool(hooks_.EditOptions));
-  SetEnabled("HelpTopicAction", bool(hooks_.ShowHelp));
 }
 
 void TMainForm::ApplyImageRule(const std::shared_ptr<TTask>& task, int rule) {
@@ -342,7 +339,7 @@ void TMainForm::UpdateTaskIcons() {
   for (QTreeWidgetItem* node : tree_->Nodes()) {
     if (!IsTaskNode(TTaskTree::IconOf(node))) continue;
     const std::shared_ptr<TTask> task = TaskOfNode(node);
-    if (task) tree_->SetTaskIcon(node, !task->Stopped);
+    if (task) tree_->SetTaskIcon(node, !task->Stopped());
   }
 }
 

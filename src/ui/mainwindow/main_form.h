@@ -35,6 +35,7 @@ class TWaitForm;
 class TTrayIcon;
 class TImagesPanel;
 class TLibraryQueue;
+class TShutdown;
 enum class TSelectedNode;
 
 // The main window: the task tree with the log and the report on the left,
@@ -64,6 +65,9 @@ class TMainForm : public QMainWindow {
 
   // What other windows hang on the main window.
   TMainFormHooks& Hooks() { return hooks_; }
+  // Where the shutdown countdown sends its power-off request; it must
+  // outlive the window. Without one no shutdown is offered.
+  void SetShutdown(TShutdown* shutdown) { shutdown_ = shutdown; }
   // The downloaded-files panel below the image tool bar.
   TImagesPanel* ImagesPanel() const { return imagesPanel_; }
   QAction* Action(const QString& name) const;
@@ -219,6 +223,7 @@ class TMainForm : public QMainWindow {
   QLabel* hintPanel_ = nullptr;
   QProgressBar* buildInBar_ = nullptr;
   TMainFormHooks hooks_;
+  TShutdown* shutdown_ = nullptr;
   QTimer timer_;
   QTimer tipTimer_;
   bool exitRequested_ = false;

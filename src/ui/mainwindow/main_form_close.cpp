@@ -18,6 +18,8 @@
 #include "library/library_merge.h"
 #include "ui/common/dialog_runner.h"
 #include "ui/common/message_boxes.h"
+#include "ui/dialogs/help.h"
+#include "ui/dialogs/options_form.h"
 #include "ui/mainwindow/about_form.h"
 #include "ui/mainwindow/log_model.h"
 #include "ui/mainwindow/main_form.h"
@@ -178,13 +180,9 @@ void TMainForm::ViewShowHideStateActionExecute() {
   ui_->StatePanel->setVisible(Action(QStringLiteral("ViewShowHideStateAction"))->isChecked());
 }
 
-void TMainForm::ViewOptionActionExecute() {
-  if (hooks_.EditOptions) hooks_.EditOptions(this, settings_->Options);
-}
+void TMainForm::ViewOptionActionExecute() { EditDefaultOptions(this, settings_->Options); }
 
-void TMainForm::HelpTopicActionExecute() {
-  if (hooks_.ShowHelp) hooks_.ShowHelp(this);
-}
+void TMainForm::HelpTopicActionExecute() { ShowHelp(this, THelpTopic::Contents); }
 
 void TMainForm::TipTimerTimer() {
   // Once offered, the timer is stopped: the tip comes once per start.

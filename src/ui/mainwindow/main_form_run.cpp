@@ -13,6 +13,7 @@
 #include "ui/common/dialog_runner.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/wait_cursor.h"
+#include "ui/dialogs/auto_shutdown.h"
 #include "ui/mainwindow/found_files_model.h"
 #include "ui/mainwindow/main_form.h"
 #include "ui/mainwindow/node_kinds.h"
@@ -48,9 +49,11 @@ void TMainForm::StartTask(const std::shared_ptr<TTask>& task) {
 }
 
 void TMainForm::RestartTask(const std::shared_ptr<TTask>& task) {
-  TTaskRunner::ClearForRestart(*task);
-  if (task->Displayed) foundFiles_->ClearRows();
-  StartTask(task);
+  try {
+    task->Restart();
+  } catch (const EVendrakeError& e) {
+    ShowError(this, Text(e.what()));
+  }
 }
 
 void TMainForm::TasksRunActionExecute() {
@@ -60,14 +63,13 @@ void TMainForm::TasksRunActionExecute() {
   }
   runner_->Tasks.ClearDisplayed();
   if (const std::shared_ptr<TTask> task = SelectedTask()) {
-    if (!task->Stopped) {
+    if (!task->Stopped()) {
       ShowError(this, QStringLiteral("Sorry, current task already running !"));
-    } else if (AllItemsDone(*task)) {
+    } else if (task->AllDone()) {
       Execute(QStringLiteral("TasksRestartAction"));
     } else {
       task->Displayed = true;
       StartTask(task);
-      foundFiles_->MarkRunningItems(*task);
     }
   }
   UpdateActions();
@@ -83,7 +85,7 @@ void TMainForm::StopTask(const std::shared_ptr<TTask>& task, const QString& wait
 void TMainForm::TasksStopActionExecute() {
   QTreeWidgetItem* node = tree_->Selected();
   if (const std::shared_ptr<TTask> task = TaskOfNode(node)) {
-    if (task->Stopped) {
+    if (task->Stopped()) {
       ShowError(this, QStringLiteral("Sorry, current task already stopped !"));
     } else {
       StopTask(task, QStringLiteral("Terminate threads"));
@@ -105,7 +107,7 @@ void TMainForm::TasksRestartActionExecute() {
       AskConfirm(this, QStringLiteral("This action will redownload images from specified url, are you sure ?"))) {
     // The question may have been open while the selection's task went.
     if (const std::shared_ptr<TTask> task = TaskOfNode(node); task && node == tree_->Selected()) {
-      if (!task->Stopped) StopTask(task, QStringLiteral("Terminate threads of current task"));
+      if (!task->Stopped()) StopTask(task, QStringLiteral("Terminate threads of current task"));
       task->Displayed = true;
       RestartTask(task);
     }
@@ -141,10 +143,15 @@ void TMainForm::TaskFinished(TTask& task) {
   UpdateActions();
   UpdateTaskIcons();
   foundFiles_->ClearRows();
-  if (settings_->Options.AutoShutDown && runner_->Tasks.RunningCount() == 0 && hooks_.OfferShutdown) {
+  if (settings_->Options.AutoShutDown && runner_->Tasks.RunningCount() == 0 && shutdown_ != nullptr) {
     // The countdown is modal: it runs once this report of a worker is over.
     QTimer::singleShot(0, this, [this] {
-      if (runner_->Tasks.RunningCount() == 0) hooks_.OfferShutdown(*this);
+      const TAutoShutdownSteps steps{[this] { return runner_->Tasks.RunningCount(); },
+                                     [this] {
+                                       exitRequested_ = true;
+                                       ExitSequence();
+                                     }};
+      OfferShutdown(this, settings_->Options.AutoShutDown, steps, *shutdown_);
     });
   }
 }
@@ -155,7 +162,6 @@ void TMainForm::ScheduleTick() {
       RestartTask(task);
     else
       StartTask(task);
-    if (task->Displayed) foundFiles_->MarkRunningItems(*task);
     UpdateActions();
     UpdateTaskIcons();
   }

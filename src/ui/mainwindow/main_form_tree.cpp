@@ -16,6 +16,7 @@
 #include "core/settings/reg_settings.h"
 #include "ui/common/dialog_runner.h"
 #include "ui/common/message_boxes.h"
+#include "ui/dialogs/task_commands.h"
 #include "ui/mainwindow/found_files_model.h"
 #include "ui/mainwindow/main_form.h"
 #include "ui/mainwindow/new_folder_form.h"
@@ -28,8 +29,6 @@
 namespace vdk {
 namespace {
 
-const QString kTaskRunning = QStringLiteral("Sorry, current task is running ... Please stop it and try again.");
-
 QString Text(const std::string& bytes) { return QString::fromUtf8(bytes); }
 
 // The folder a new task goes into: the node itself when it stands for a
@@ -37,15 +36,6 @@ QString Text(const std::string& bytes) { return QString::fromUtf8(bytes); }
 QTreeWidgetItem* FolderNodeOf(QTreeWidgetItem* node) {
   if (node == nullptr || IsFolderPath(TTaskTree::PathOf(node))) return node;
   return node->parent() != nullptr ? node->parent() : node;
-}
-
-TTaskFields FieldsOf(const TTask& task) { return {task.Name, task.Note, task.URL.Text(), task.Options}; }
-
-void ApplyFields(const TTaskFields& fields, TTask& task) {
-  task.Name = fields.Name;
-  task.Note = fields.Note;
-  task.URL.SetURI(fields.URL);
-  task.Options = fields.Options;
 }
 
 }  // namespace
@@ -131,8 +121,8 @@ void TMainForm::TasksDeleteActionExecute() {
   QTreeWidgetItem* node = tree_->Selected();
   if (node == nullptr || node == tree_->Root()) return;
   // The task may have started while the question was open.
-  if (const std::shared_ptr<TTask> task = TaskOfNode(node); task && !task->Stopped) {
-    ShowError(this, kTaskRunning);
+  if (const std::shared_ptr<TTask> task = TaskOfNode(node); task && !task->Stopped()) {
+    ShowError(this, QString::fromLatin1(kTaskRunningMessage));
     return;
   }
   const std::string path = TTaskTree::PathOf(node);
@@ -164,54 +154,22 @@ void TMainForm::TasksDeleteActionExecute() {
 }
 
 void TMainForm::TasksNewActionExecute() {
-  if (!hooks_.NewTask) return;
-  const std::optional<TTaskFields> fields =
-      hooks_.NewTask(this, settings_->Options, BrowserRequest ? BrowserURL : std::string());
-  if (!fields) return;
   QTreeWidgetItem* folder = FolderNodeOf(tree_->Selected());
   if (folder == nullptr) folder = tree_->Root();
-  const std::string path = TaskFilePath(TTaskTree::PathOf(folder), fields->Name);
-  if (PathExists(path)) {
-    ShowError(this, QStringLiteral("A task file named \"%1\" exists already in this folder. Please choose another "
-                                   "name.")
-                        .arg(Text(fields->Name)));
-    return;
-  }
-  try {
-    TTask task;
-    ApplyFields(*fields, task);
-    task.TaskID = NewGUID();
-    task.FileName = path;
-    task.SaveToFile(path);
-  } catch (const EVendrakeError& e) {
-    ShowError(this, Text(e.what()));
-    return;
-  }
-  tree_->Select(tree_->AddNode(folder, Text(fields->Name), kTaskIcon, path));
+  // The dialog writes the task file; it never replaces an existing one.
+  const std::optional<TNewTaskFile> created =
+      RunNewTask(this, settings_->Options, TTaskTree::PathOf(folder),
+                 BrowserRequest ? std::optional<std::string>(BrowserURL) : std::nullopt);
+  if (!created) return;
+  tree_->Select(tree_->AddNode(folder, Text(created->Name), kTaskIcon, created->FileName));
 }
 
 void TMainForm::TasksPropActionExecute() {
   QTreeWidgetItem* node = tree_->Selected();
   const std::shared_ptr<TTask> task = TaskOfNode(node);
-  if (!task || !hooks_.EditTask) return;
-  if (!task->Stopped) {
-    ShowError(this, kTaskRunning);
-    return;
-  }
-  TTaskFields fields = FieldsOf(*task);
-  if (!hooks_.EditTask(this, fields)) return;
-  // The schedule may have started it while the dialog was open.
-  if (!task->Stopped) {
-    ShowError(this, kTaskRunning);
-    return;
-  }
-  ApplyFields(fields, *task);
-  runner_->ScheduleChanged(*task);
-  try {
-    task->SaveToFile(TTaskTree::PathOf(node));
-  } catch (const EVendrakeError& e) {
-    ShowError(this, Text(e.what()));
-  }
+  if (!task) return;
+  // Refused for a running task, also one the schedule started meanwhile.
+  if (RunTaskProperties(this, *task, TTaskTree::PathOf(node))) runner_->ScheduleChanged(*task);
   UpdateActions();
 }
 

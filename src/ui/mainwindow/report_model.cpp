@@ -45,7 +45,7 @@ QStringList TReportModel::Descriptions() {
 }
 
 QString TReportModel::FilesText(const TTask& task) {
-  return QStringLiteral("%1/%2").arg(task.FinishedCount).arg(task.Items.Count());
+  return QStringLiteral("%1/%2").arg(task.FinishedCount()).arg(task.Items.Count());
 }
 
 void TReportModel::FillReport(const TTask& task) {

@@ -18,17 +18,12 @@ bool IsUnder(const std::string& path, const std::string& deleted) {
 
 }  // namespace
 
-bool AllItemsDone(const TTask& task) {
-  const int count = task.Items.Count();
-  return count > 0 && task.FinishedCount == count;
-}
-
 TTaskRunner::TTaskRunner(TTaskBinding binding) : binding_(std::move(binding)) {}
 
 TTaskRunner::~TTaskRunner() {
   for (int i = Tasks.Count() - 1; i >= 0; --i) {
     const std::shared_ptr<TTask> task = Tasks.Items(i);
-    if (!task->Stopped) task->Stop();
+    if (!task->Stopped()) task->Stop();
     task->ItemsView = nullptr;
     task->LogView = nullptr;
     task->ImagesView = nullptr;
@@ -73,7 +68,7 @@ void TTaskRunner::ForgetDeleted(const std::string& path) {
   for (int i = 0; i < Tasks.Count(); ++i) {
     const std::shared_ptr<TTask> task = Tasks.Items(i);
     if (IsDeleted(*task) || !IsUnder(task->FileName, path)) continue;
-    if (!task->Stopped) task->Stop();
+    if (!task->Stopped()) task->Stop();
     deleted_.insert(task.get());
     slots_.Forget(task->TaskID);
   }
@@ -89,7 +84,7 @@ std::vector<std::pair<std::shared_ptr<TTask>, TScheduledStart>> TTaskRunner::Due
   std::vector<std::pair<std::shared_ptr<TTask>, TScheduledStart>> due;
   for (int i = 0; i < Tasks.Count(); ++i) {
     std::shared_ptr<TTask> task = Tasks.Items(i);
-    if (IsDeleted(*task) || !task->Stopped || task->Options.Scheme.SchemeType == 0) continue;
+    if (IsDeleted(*task) || !task->Stopped() || task->Options.Scheme.SchemeType == 0) continue;
     const bool pending = task->Items.Count() == 0 || task->Items.WaitingCount() > 0;
     const TScheduledStart start = slots_.Decide(task->TaskID, task->Options.Scheme, now, false, pending);
     if (start != TScheduledStart::None) due.emplace_back(std::move(task), start);
@@ -103,7 +98,7 @@ void TTaskRunner::StopAll() {
   std::exception_ptr failure;
   for (int i = Tasks.Count() - 1; i >= 0; --i) {
     const std::shared_ptr<TTask> task = Tasks.Items(i);
-    if (task->Stopped) continue;
+    if (task->Stopped()) continue;
     task->Stop();
     if (IsDeleted(*task)) continue;
     try {
@@ -113,12 +108,6 @@ void TTaskRunner::StopAll() {
     }
   }
   if (failure) std::rethrow_exception(failure);
-}
-
-void TTaskRunner::ClearForRestart(TTask& task) {
-  task.Items.Clear();
-  task.FinishedCount = 0;
-  task.SavedCount = 0;
 }
 
 }  // namespace vdk

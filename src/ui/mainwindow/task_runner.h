@@ -75,9 +75,6 @@ class TTaskRunner {
   // each; the first failure to save is raised once every task is stopped.
   void StopAll();
 
-  // Empties a stopped task's work list and counters for a fresh crawl.
-  static void ClearForRestart(TTask& task);
-
  private:
   void Bind(TTask& task) const;
   int IndexOfLive(const std::function<bool(const TTask&)>& pred) const;
@@ -87,8 +84,5 @@ class TTaskRunner {
   std::unordered_set<const TTask*> deleted_;
   TScheduleSlots slots_;
 };
-
-// Whether every item of the task is done (and there is at least one).
-bool AllItemsDone(const TTask& task);
 
 }  // namespace vdk

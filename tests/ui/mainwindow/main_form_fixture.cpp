@@ -72,6 +72,7 @@ void MainFormTest::EditStore(const std::function<void(TRegSettings&)>& edit) {
 TMainForm& MainFormTest::Open() {
   Discard();
   form = std::make_unique<TMainForm>(std::make_unique<TRegistryFile>(RegistryPath()), home.Path());
+  form->SetShutdown(&shutdown);
   return *form;
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "support/recorded_dialog_services.h"
 #include "support/recorded_services.h"
 #include "support/scripted_modals.h"
 #include "support/temp_dir.h"
@@ -42,8 +43,9 @@ bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds timeout = std::chrono::milliseconds(30000));
 
 // A main window on a Vendrake home of its own, with recorded message boxes,
-// shell and notification area and scripted dialogs. The store starts with the
-// sample tasks added and the tip switched off unless a test says otherwise.
+// shell, notification area, help and power-off, and scripted dialogs. The
+// store starts with the sample tasks added and the tip switched off unless a
+// test says otherwise.
 class MainFormTest : public ::testing::Test {
  protected:
   MainFormTest();
@@ -74,6 +76,8 @@ class MainFormTest : public ::testing::Test {
   RecordedBoxes boxes;
   RecordedShell shell;
   ScriptedModals dialogs;
+  RecordedHelp help;
+  RecordedShutdown shutdown;
   FakeTrays trays;
   std::unique_ptr<TMainForm> form;
 };

@@ -10,7 +10,9 @@
 
 #include "core/base/ole_date.h"
 #include "core/model/task.h"
+#include "core/settings/reg_settings.h"
 #include "main_form_fixture.h"
+#include "platform/registry_file.h"
 #include "support/qt_printers.h"
 #include "support/test_server.h"
 #include "ui/imageview/images_list_model.h"
@@ -102,7 +104,7 @@ TEST_F(RunTest, ARunShowsItsProgressAndEndsSaved) {
   ASSERT_TRUE(Enabled("TasksRunAction"));
 
   Trigger("TasksRunAction");
-  EXPECT_FALSE(task->Stopped);
+  EXPECT_FALSE(task->Stopped());
   EXPECT_EQ(NodeIcon("Site"), kRunningTaskIcon);
   EXPECT_TRUE(Enabled("TasksStopAction"));
   EXPECT_FALSE(Enabled("TasksRunAction"));
@@ -118,10 +120,10 @@ TEST_F(RunTest, ARunShowsItsProgressAndEndsSaved) {
   EXPECT_EQ(ReportValue(TReportModel::kNameRow), "Site");
   EXPECT_EQ(ReportValue(TReportModel::kURLRow), QString::fromStdString(server.Url("/index.html")));
   EXPECT_EQ(ReportValue(TReportModel::kFilesRow),
-            QStringLiteral("%1/%2").arg(task->FinishedCount).arg(task->Items.Count()));
+            QStringLiteral("%1/%2").arg(task->FinishedCount()).arg(task->Items.Count()));
 
   server.ReleaseStalls();
-  ASSERT_TRUE(WaitUntil([&] { return task->Stopped; }));
+  ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
   EXPECT_EQ(form->FoundFiles().rowCount(), 0);
   EXPECT_EQ(NodeIcon("Site"), kTaskIcon);
   EXPECT_FALSE(Enabled("TasksStopAllAction"));
@@ -136,7 +138,7 @@ TEST_F(RunTest, ARunShowsItsProgressAndEndsSaved) {
   TTask stored;
   stored.LoadFromFile(path);
   EXPECT_EQ(stored.Items.Count(), 6);
-  EXPECT_EQ(stored.FinishedCount, 6);
+  EXPECT_EQ(stored.FinishedCount(), 6);
   EXPECT_TRUE(Partials("Site").empty());
   for (const char* name : {"p1.png", "p2.png", "p3.png"}) EXPECT_TRUE(fs::exists(SavedFolder("Site") + "/" + name));
   EXPECT_EQ(form->ImagesPanel()->Model()->rowCount(), 3) << "the saved pictures are listed";
@@ -153,7 +155,7 @@ TEST_F(RunTest, StopInTheMiddleLeavesNothingBehindAndRunResumes) {
   ASSERT_FALSE(Partials("Site").empty()) << "the picture is being written";
 
   Trigger("TasksStopAction");
-  EXPECT_TRUE(task->Stopped);
+  EXPECT_TRUE(task->Stopped());
   EXPECT_TRUE(Partials("Site").empty());
   EXPECT_EQ(form->WaitForm().TimesShown(), 1);
   EXPECT_EQ(form->WaitForm().Message(), "Terminate threads");
@@ -162,15 +164,15 @@ TEST_F(RunTest, StopInTheMiddleLeavesNothingBehindAndRunResumes) {
   EXPECT_EQ(NodeIcon("Site"), kTaskIcon);
   TTask stored;
   stored.LoadFromFile(path);
-  const int finished = stored.FinishedCount;
+  const int finished = stored.FinishedCount();
   EXPECT_LT(finished, stored.Items.Count()) << "the slow picture waits for the next run";
 
   server.ReleaseStalls();
   server.Serve("/slow.png", {.body = std::string(5000, 's'), .contentType = "image/png"});
   Trigger("TasksRunAction");
-  EXPECT_EQ(task->FinishedCount, finished) << "a resumed run keeps its count";
-  ASSERT_TRUE(WaitUntil([&] { return task->Stopped; }));
-  EXPECT_EQ(task->FinishedCount, task->Items.Count());
+  EXPECT_EQ(task->FinishedCount(), finished) << "a resumed run keeps its count";
+  ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
+  EXPECT_EQ(task->FinishedCount(), task->Items.Count());
   EXPECT_EQ(server.CountRequests("GET", "/index.html"), 1) << "only the items not done ran again";
   EXPECT_TRUE(fs::exists(SavedFolder("Site") + "/slow.png"));
   EXPECT_TRUE(Partials("Site").empty());
@@ -194,12 +196,46 @@ TEST_F(RunTest, AtMostThreeTasksStartByHand) {
   Trigger("TasksRunAction");
   EXPECT_EQ(boxes.Last().text, "Too many tasks running, please wait until a task stop!");
   EXPECT_EQ(boxes.Last().caption, "Error");
-  EXPECT_TRUE(form->SelectedTask()->Stopped);
+  EXPECT_TRUE(form->SelectedTask()->Stopped());
 
   Trigger("TasksStopAllAction");
   EXPECT_EQ(form->Runner().Tasks.RunningCount(), 0);
   EXPECT_EQ(form->WaitForm().Message(), "Terminate thread");
   for (const char* name : {"One", "Two", "Three"}) EXPECT_EQ(NodeIcon(name), kTaskIcon) << name;
+}
+
+TEST_F(RunTest, TheShutdownCountdownAfterTheLastRunSavesEverythingFirst) {
+  ServeSite(false);
+  AddSiteTask("Site");
+  EditStore([](TRegSettings& s) { s.Options.AutoShutDown = true; });
+  Open();
+  Select("Site");
+  bool exited = false;
+  QObject::connect(form.get(), &TMainForm::Exited, [&exited] { exited = true; });
+  bool savedFirst = false;
+  shutdown.onPowerOff = [&] { savedFirst = exited; };
+  dialogs.Then([](QDialog&) { return static_cast<int>(QDialog::Accepted); });  // the countdown ran out
+  Trigger("TasksRunAction");
+  ASSERT_TRUE(WaitUntil([&] { return shutdown.requests == 1; }));
+  EXPECT_TRUE(savedFirst) << "the Exit sequence runs before the power-off";
+  TRegSettings stored(std::make_unique<TRegistryFile>(RegistryPath()), home.Path());
+  stored.LoadFromRegistry();
+  EXPECT_TRUE(stored.Options.AutoShutDown) << "the settings were written";
+}
+
+TEST_F(RunTest, ACancelledShutdownCountdownLeavesTheProgramRunning) {
+  ServeSite(false);
+  AddSiteTask("Site");
+  EditStore([](TRegSettings& s) { s.Options.AutoShutDown = true; });
+  Open();
+  Select("Site");
+  bool exited = false;
+  QObject::connect(form.get(), &TMainForm::Exited, [&exited] { exited = true; });
+  Trigger("TasksRunAction");  // no script: the countdown is cancelled
+  ASSERT_TRUE(WaitUntil([&] { return dialogs.Shown().size() == 1; }));
+  EXPECT_EQ(shutdown.requests, 0);
+  EXPECT_FALSE(exited);
+  EXPECT_TRUE(Enabled("TasksRunAction"));
 }
 
 TEST_F(RunTest, RunAndStopSayWhenTheTaskIsAlreadyThere) {
@@ -213,7 +249,7 @@ TEST_F(RunTest, RunAndStopSayWhenTheTaskIsAlreadyThere) {
   Trigger("TasksRunAction");
   form->TasksRunActionExecute();
   EXPECT_EQ(boxes.Last().text, "Sorry, current task already running !");
-  EXPECT_FALSE(form->SelectedTask()->Stopped);
+  EXPECT_FALSE(form->SelectedTask()->Stopped());
 }
 
 TEST_F(RunTest, StopAllWithNothingRunningOnlyShowsTheWaitWindow) {
@@ -232,27 +268,27 @@ TEST_F(RunTest, RunOnAFinishedTaskAsksToRestartAndNoChangesNothing) {
   Select("Site");
   const std::shared_ptr<TTask> task = form->SelectedTask();
   Trigger("TasksRunAction");
-  ASSERT_TRUE(WaitUntil([&] { return task->Stopped; }));
-  ASSERT_EQ(task->FinishedCount, 6);
+  ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
+  ASSERT_EQ(task->FinishedCount(), 6);
 
   boxes.Answer(QMessageBox::No);
   Trigger("TasksRunAction");
   EXPECT_EQ(boxes.Last().text, "This action will redownload images from specified url, are you sure ?");
   EXPECT_EQ(boxes.Last().caption, "Confirm");
-  EXPECT_TRUE(task->Stopped);
+  EXPECT_TRUE(task->Stopped());
   EXPECT_EQ(task->Items.Count(), 6);
-  EXPECT_EQ(task->FinishedCount, 6);
+  EXPECT_EQ(task->FinishedCount(), 6);
 
   boxes.Answer(QMessageBox::Yes);
   Trigger("TasksRunAction");
-  EXPECT_FALSE(task->Stopped);
+  EXPECT_FALSE(task->Stopped());
   EXPECT_EQ(task->Items.Count(), 1) << "afresh from the start URL";
   EXPECT_EQ(task->Items.Items(0)->Depth, 0);
   form->findChild<QTabBar*>(QStringLiteral("StateTabSet"))->setCurrentIndex(1);
   form->TimerTimer();
   EXPECT_EQ(ReportValue(TReportModel::kFilesRow), "0/1");
-  ASSERT_TRUE(WaitUntil([&] { return task->Stopped; }));
-  EXPECT_EQ(task->FinishedCount, 6);
+  ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
+  EXPECT_EQ(task->FinishedCount(), 6);
   EXPECT_EQ(server.CountRequests("GET", "/index.html"), 2);
 }
 
@@ -270,13 +306,13 @@ TEST_F(RunTest, TheScheduleStartsADueTaskOncePerSlot) {
   Trigger("TasksRefreshAction");  // loads every task of the tree
   form->TimerTimer();
   const std::shared_ptr<TTask> daily = form->TaskOfNode(Node("Daily"));
-  EXPECT_FALSE(daily->Stopped);
+  EXPECT_FALSE(daily->Stopped());
   EXPECT_EQ(NodeIcon("Daily"), kRunningTaskIcon);
-  EXPECT_TRUE(form->TaskOfNode(Node("Unscheduled"))->Stopped);
-  ASSERT_TRUE(WaitUntil([&] { return daily->Stopped; }));
+  EXPECT_TRUE(form->TaskOfNode(Node("Unscheduled"))->Stopped());
+  ASSERT_TRUE(WaitUntil([&] { return daily->Stopped(); }));
   form->TimerTimer();
   form->TimerTimer();
-  EXPECT_TRUE(daily->Stopped) << "not again in the same slot";
+  EXPECT_TRUE(daily->Stopped()) << "not again in the same slot";
   EXPECT_EQ(server.CountRequests("GET", "/index.html"), 1);
 }
 
@@ -293,7 +329,7 @@ TEST_F(RunTest, AFinishedTaskEmptiesTheListOfTheDisplayedOne) {
   Trigger("TasksRunAction");
   ASSERT_EQ(form->FoundFiles().rowCount(), 1);
   quick->Start();  // as the schedule would
-  ASSERT_TRUE(WaitUntil([&] { return quick->Stopped; }));
+  ASSERT_TRUE(WaitUntil([&] { return quick->Stopped(); }));
   EXPECT_EQ(form->FoundFiles().rowCount(), 0);
   Select("Quick");
   Select("Hanging");
@@ -321,7 +357,6 @@ TEST_F(RunTest, SaveURLWritesTheWorkListWithCrLf) {
     done->SetDone(true);
     task.Items.Append(done);
     task.Items.Append(std::make_shared<TTaskItem>(&task, "http://a.example/pending.jpg"));
-    task.FinishedCount = 1;
     task.SaveToFile(path);
   }
   Open();
@@ -352,11 +387,11 @@ TEST_F(RunTest, DeletingAFolderStopsItsRunningTaskForGood) {
   Select("One");
   const std::shared_ptr<TTask> task = form->SelectedTask();
   Trigger("TasksRunAction");
-  ASSERT_FALSE(task->Stopped);
+  ASSERT_FALSE(task->Stopped());
   Select("Sites");
   boxes.Answer(QMessageBox::Yes);
   Trigger("TasksDeleteAction");
-  EXPECT_TRUE(task->Stopped);
+  EXPECT_TRUE(task->Stopped());
   EXPECT_FALSE(fs::exists(ProjectPath() + "Sites"));
   EXPECT_FALSE(Enabled("TasksStopAllAction"));
   Exit();

@@ -2,11 +2,14 @@
 // Refresh, New Folder, Delete, New and Properties through their hooks, and
 // the filing of imported projects.
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QTableView>
 #include <QTreeWidget>
@@ -19,6 +22,7 @@
 #include "main_form_fixture.h"
 #include "platform/registry_file.h"
 #include "support/qt_printers.h"
+#include "ui/dialogs/help.h"
 #include "ui/imageview/images_list_model.h"
 #include "ui/imageview/images_panel.h"
 #include "ui/mainwindow/main_form.h"
@@ -46,6 +50,28 @@ ScriptedModals::Script NameFolder(const QString& name) {
     dialog.findChild<QLineEdit*>(QStringLiteral("FolderEdit"))->setText(name);
     return static_cast<int>(QDialog::Accepted);
   };
+}
+
+// Shows a dialog as a user sees it, lets fill set its fields and clicks its
+// OKButton; the result is what the dialog made of it (it stays open and is
+// rejected when it refuses the fields).
+ScriptedModals::Script Confirm(std::function<void(QDialog&)> fill) {
+  return [fill = std::move(fill)](QDialog& dialog) {
+    dialog.show();
+    fill(dialog);
+    dialog.findChild<QAbstractButton*>(QStringLiteral("OKButton"))->click();
+    const int result = dialog.isVisible() ? static_cast<int>(QDialog::Rejected) : dialog.result();
+    dialog.hide();
+    return result;
+  };
+}
+
+// Answers the New Task dialog with a URL and a name.
+ScriptedModals::Script NewTask(const QString& url, const QString& name) {
+  return Confirm([url, name](QDialog& d) {
+    d.findChild<QLineEdit*>(QStringLiteral("URLEdit"))->setText(url);
+    d.findChild<QLineEdit*>(QStringLiteral("NameEdit"))->setText(name);
+  });
 }
 
 using TreeTest = MainFormTest;
@@ -260,35 +286,32 @@ TEST_F(TreeTest, ACategoryCaptionOnATaskPutsTheImportBesideIt) {
   EXPECT_TRUE(fs::is_regular_file(ProjectPath() + "Pets/Owls.wrp"));
 }
 
-TEST_F(TreeTest, NewAndPropertiesWaitForTheTaskDialog) {
-  AddTask("Cats", "Tabby", "http://127.0.0.1:9/");
+TEST_F(TreeTest, OptionsAndHelpOpenTheirWindows) {
   Open();
-  Select("Tabby");
-  EXPECT_FALSE(Enabled("TasksNewAction"));
-  EXPECT_FALSE(Enabled("TasksPropAction"));
-  EXPECT_FALSE(Enabled("ViewOptionAction"));
-  EXPECT_FALSE(Enabled("TasksImportAction"));
-  EXPECT_FALSE(Enabled("HelpTopicAction"));
-  form->Hooks().NewTask = [](QWidget*, const TRegOptions&, const std::string&) { return std::nullopt; };
-  form->Hooks().EditTask = [](QWidget*, TTaskFields&) { return false; };
-  form->UpdateActions();
-  EXPECT_TRUE(Enabled("TasksNewAction"));
-  EXPECT_TRUE(Enabled("TasksPropAction"));
+  ASSERT_TRUE(Enabled("ViewOptionAction"));
+  ASSERT_TRUE(Enabled("HelpTopicAction"));
+  EXPECT_FALSE(Enabled("TasksImportAction")) << "until the import window is in";
+  dialogs.Then(
+      Confirm([](QDialog& d) { d.findChild<QCheckBox*>(QStringLiteral("AutoShutDownCheckBox"))->setChecked(true); }));
+  Trigger("ViewOptionAction");
+  EXPECT_TRUE(form->Settings().Options.AutoShutDown);
+  dialogs.Then([](QDialog& d) {
+    d.findChild<QCheckBox*>(QStringLiteral("AutoShutDownCheckBox"))->setChecked(false);
+    return static_cast<int>(QDialog::Rejected);
+  });
+  Trigger("ViewOptionAction");
+  EXPECT_TRUE(form->Settings().Options.AutoShutDown) << "a cancelled dialog changes nothing";
+  Trigger("HelpTopicAction");
+  EXPECT_EQ(help.topics, std::vector<THelpTopic>{THelpTopic::Contents});
 }
 
 TEST_F(TreeTest, NewPlacesTheTaskBesideTheSelectedTaskAndNeverOverwrites) {
   AddTask("Cats", "Tabby", "http://127.0.0.1:9/tabby");
   Open();
-  std::string browserURL = "unset";
-  form->Hooks().NewTask = [&](QWidget*, const TRegOptions& defaults, const std::string& url) {
-    browserURL = url;
-    TTaskFields fields{"Siamese", "", "http://127.0.0.1:9/siamese", defaults};
-    return std::optional<TTaskFields>(fields);
-  };
-  form->UpdateActions();
   Select("Tabby");
+  ASSERT_TRUE(Enabled("TasksNewAction"));
+  dialogs.Then(NewTask("http://127.0.0.1:9/siamese", "Siamese"));
   Trigger("TasksNewAction");
-  EXPECT_EQ(browserURL, "");
   const std::string path = ProjectPath() + "Cats/Siamese.wrp";
   ASSERT_TRUE(fs::is_regular_file(path));
   QTreeWidgetItem* node = Node("Siamese");
@@ -298,38 +321,42 @@ TEST_F(TreeTest, NewPlacesTheTaskBesideTheSelectedTaskAndNeverOverwrites) {
   const std::shared_ptr<TTask> task = form->SelectedTask();
   ASSERT_NE(task, nullptr);
   EXPECT_EQ(task->TaskID.size(), 38u);
+  EXPECT_EQ(task->URL.Text(), "http://127.0.0.1:9/siamese");
 
   // The same name again: refused, the file stays as it was.
   const auto before = fs::last_write_time(path);
   Select("Tabby");
+  dialogs.Then(NewTask("http://127.0.0.1:9/other", "Siamese"));
   Trigger("TasksNewAction");
   EXPECT_EQ(boxes.Last().caption, "Error");
   EXPECT_EQ(fs::last_write_time(path), before);
   EXPECT_EQ(Node("Cats")->childCount(), 2);
 
-  // A browser request hands its URL to the dialog.
+  // A browser request hands its URL to the dialog; cancelled, nothing is made.
   form->BrowserRequest = true;
   form->BrowserURL = "https://from.browser/";
+  QString shownURL;
+  dialogs.Then([&shownURL](QDialog& d) {
+    shownURL = d.findChild<QLineEdit*>(QStringLiteral("URLEdit"))->text();
+    return static_cast<int>(QDialog::Rejected);
+  });
   Trigger("TasksNewAction");
-  EXPECT_EQ(browserURL, "https://from.browser/");
+  EXPECT_EQ(shownURL, "https://from.browser/");
+  EXPECT_EQ(CountTaskFiles(ProjectPath()), 2);
 }
 
 TEST_F(TreeTest, PropertiesSavesTheEditedTaskToItsNode) {
   const std::string path = AddTask("Cats", "Tabby", "http://127.0.0.1:9/tabby");
   Open();
-  form->Hooks().EditTask = [](QWidget*, TTaskFields& fields) {
-    fields.Note = "edited";
-    fields.Options.SeekDeep = 2;
-    return true;
-  };
-  form->UpdateActions();
   Select("Tabby");
+  ASSERT_TRUE(Enabled("TasksPropAction"));
+  dialogs.Then(
+      Confirm([](QDialog& d) { d.findChild<QPlainTextEdit*>(QStringLiteral("NoteEdit"))->setPlainText("edited"); }));
   Trigger("TasksPropAction");
   TTask stored;
   stored.LoadFromFile(path);
   EXPECT_EQ(stored.Note, "edited");
-  EXPECT_EQ(stored.Options.SeekDeep, 2);
-  EXPECT_EQ(form->SelectedTask()->Options.SeekDeep, 2);
+  EXPECT_EQ(form->SelectedTask()->Note, "edited");
 }
 
 TEST_F(TreeTest, PropertiesRefusesATaskThatStartedWhileTheDialogWasOpen) {
@@ -337,16 +364,14 @@ TEST_F(TreeTest, PropertiesRefusesATaskThatStartedWhileTheDialogWasOpen) {
   Open();
   Select("Tabby");
   const std::shared_ptr<TTask> task = form->SelectedTask();
-  form->Hooks().EditTask = [&task](QWidget*, TTaskFields& fields) {
-    task->Stopped = false;  // the schedule started it meanwhile
-    fields.Note = "lost";
-    return true;
-  };
-  form->UpdateActions();
+  dialogs.Then(Confirm([&task](QDialog& d) {
+    task->Start();  // the schedule started it meanwhile
+    d.findChild<QPlainTextEdit*>(QStringLiteral("NoteEdit"))->setPlainText("lost");
+  }));
   Trigger("TasksPropAction");
-  task->Stopped = true;
   EXPECT_EQ(boxes.Last().text, "Sorry, current task is running ... Please stop it and try again.");
   EXPECT_EQ(task->Note, "");
+  ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
   TTask stored;
   stored.LoadFromFile(path);
   EXPECT_EQ(stored.Note, "");
@@ -358,12 +383,12 @@ TEST_F(TreeTest, DeleteRefusesATaskThatStartedWhileTheQuestionWasOpen) {
   Select("Tabby");
   const std::shared_ptr<TTask> task = form->SelectedTask();
   ASSERT_TRUE(Enabled("TasksDeleteAction"));
-  task->Stopped = false;  // as if the schedule had started it during the question
+  boxes.whileNextShown = [&task] { task->Start(); };  // the schedule starts it
   boxes.Answer(QMessageBox::Yes);
   Trigger("TasksDeleteAction");
-  task->Stopped = true;
   EXPECT_EQ(boxes.Last().text, "Sorry, current task is running ... Please stop it and try again.");
   EXPECT_TRUE(fs::exists(path));
+  ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
 }
 
 }  // namespace

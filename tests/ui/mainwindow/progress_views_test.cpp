@@ -37,7 +37,7 @@ struct FoundFilesTest : ::testing::Test {
 };
 
 TEST_F(FoundFilesTest, RowsShowTheItemsCellsAndGoWhenTheirItemIsDone) {
-  for (const auto& item : items) task.AddItemRow(item.get());
+  task.ShowItems();
   ASSERT_EQ(model.rowCount(), 4);
   EXPECT_EQ(Cell(1, Model::kURLColumn), "http://h/b.jpg");
   EXPECT_EQ(Cell(1, Model::kTypeColumn), ".jpg");
@@ -52,7 +52,7 @@ TEST_F(FoundFilesTest, RowsShowTheItemsCellsAndGoWhenTheirItemIsDone) {
   model.SetRowImage(items[2].get(), 1);
   EXPECT_EQ(model.ImageAt(2), 1);
 
-  task.RemoveItemRow(items[1].get());
+  model.RemoveRow(items[1].get());
   ASSERT_EQ(model.rowCount(), 3);
   EXPECT_EQ(model.RowOf(items[1].get()), -1);
   EXPECT_EQ(model.RowOf(items[2].get()), 1) << "rows after a removed one are still found";
@@ -62,7 +62,7 @@ TEST_F(FoundFilesTest, RowsShowTheItemsCellsAndGoWhenTheirItemIsDone) {
 }
 
 TEST_F(FoundFilesTest, CallsForItemsWithoutARowChangeNothing) {
-  task.AddItemRow(items[0].get());
+  model.AddRow(items[0].get(), 0, {"http://h/a.html", ".html", "---", "1", "---"});
   QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
   model.SetRowProgress(items[1].get(), "1", "1%");
   model.SetRowImage(items[1].get(), 1);
@@ -71,15 +71,15 @@ TEST_F(FoundFilesTest, CallsForItemsWithoutARowChangeNothing) {
   EXPECT_EQ(model.rowCount(), 1);
 }
 
-TEST_F(FoundFilesTest, ShowTaskItemsListsTheItemsNotDoneInOrderInOneReset) {
+TEST_F(FoundFilesTest, ShowItemsListsTheItemsNotDoneInOrderInOneInsert) {
   items[1]->SetDone(true);
   items[3]->SetRunningFlag(true);
   model.AddRow(items[0].get(), 0, {"stale", "", "", "", ""});
   QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
   QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-  model.ShowTaskItems(task);
-  EXPECT_EQ(reset.count(), 1);
-  EXPECT_EQ(inserted.count(), 0);
+  task.ShowItems();
+  EXPECT_EQ(reset.count(), 1) << "the stale row goes";
+  EXPECT_EQ(inserted.count(), 1) << "every row in one change";
   ASSERT_EQ(model.rowCount(), 3);
   EXPECT_EQ(Cell(0, Model::kURLColumn), "http://h/a.html");
   EXPECT_EQ(Cell(1, Model::kURLColumn), "http://h/c");
@@ -88,11 +88,10 @@ TEST_F(FoundFilesTest, ShowTaskItemsListsTheItemsNotDoneInOrderInOneReset) {
   items[3]->SetRunningFlag(false);
 }
 
-TEST_F(FoundFilesTest, RunningMarksAndClearingTheIcons) {
-  model.ShowTaskItems(task);
+TEST_F(FoundFilesTest, ClearingTheIconsAfterAStop) {
   items[0]->SetRunningFlag(true);
   items[2]->SetRunningFlag(true);
-  model.MarkRunningItems(task);
+  task.ShowItems();
   EXPECT_EQ(model.ImageAt(0), 1);
   EXPECT_EQ(model.ImageAt(1), 0);
   EXPECT_EQ(model.ImageAt(2), 1);
@@ -168,8 +167,13 @@ TEST(ReportModel, ThreeRowsThatFollowTheTask) {
   EXPECT_EQ(cell(2, 0), "Files");
   EXPECT_EQ(cell(2, 1), "0/0");
   EXPECT_EQ(cell(2, 2), "Finished/Found");
-  task.Items.Append(std::make_shared<TTaskItem>(&task, "http://cats.example/a.jpg"));
-  task.FinishedCount = 1;
+  // The counters come from the task file: one item, done.
+  auto item = std::make_shared<TTaskItem>(&task, "http://cats.example/a.jpg");
+  item->SetDone(true);
+  task.Items.Append(item);
+  test::TempDir dir;
+  task.SaveToFile(dir / "cats.wrp");
+  task.LoadFromFile(dir / "cats.wrp");
   QSignalSpy changed(&report, &QAbstractItemModel::dataChanged);
   report.UpdateReportFiles(task);
   report.UpdateReportFiles(task);

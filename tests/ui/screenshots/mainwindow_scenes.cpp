@@ -95,7 +95,7 @@ VDK_SCENE(main_window) {
   shooter.Shoot(form.get(), QStringLiteral("main-window"));
 
   server.ReleaseStalls();
-  WaitFor([&] { return task->Stopped; });
+  WaitFor([&] { return task->Stopped(); });
   form->findChild<QTabBar*>(QStringLiteral("StateTabSet"))->setCurrentIndex(1);
   form->TimerTimer();
   shooter.Shoot(form.get(), QStringLiteral("main-window-report"));

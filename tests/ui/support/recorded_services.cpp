@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "ui/common/message_boxes.h"
 #include "ui/common/shell.h"
 
@@ -14,6 +16,7 @@ class BoxesStandIn : public TMessageBoxes {
                                    QMessageBox::StandardButtons buttons,
                                    QMessageBox::StandardButton defaultButton) override {
     record_.shown_.push_back({icon, caption, text, buttons});
+    if (record_.whileNextShown) std::exchange(record_.whileNextShown, nullptr)();
     if (record_.answers_.empty()) return defaultButton;
     QMessageBox::StandardButton answer = record_.answers_.front();
     record_.answers_.pop_front();

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QUrl>
 #include <deque>
+#include <functional>
 #include <vector>
 
 namespace vdk::test {
@@ -26,6 +27,8 @@ class RecordedBoxes {
   RecordedBoxes& operator=(const RecordedBoxes&) = delete;
 
   void Answer(QMessageBox::StandardButton button) { answers_.push_back(button); }
+  // Runs once while the next box is open, as a timer of the program would.
+  std::function<void()> whileNextShown;
   const std::vector<ShownBox>& Shown() const { return shown_; }
   // The last box shown; fails the test when there was none.
   const ShownBox& Last() const;
