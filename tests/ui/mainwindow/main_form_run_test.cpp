@@ -282,12 +282,13 @@ TEST_F(RunTest, RunOnAFinishedTaskAsksToRestartAndNoChangesNothing) {
   boxes.Answer(QMessageBox::Yes);
   Trigger("TasksRunAction");
   EXPECT_FALSE(task->Stopped());
-  EXPECT_EQ(task->Items.Count(), 1) << "afresh from the start URL";
-  EXPECT_EQ(task->Items.Items(0)->Depth, 0);
+  // The restarted workers may already have added the start page's links, so
+  // only the first item is certain: the start URL, afresh.
+  EXPECT_EQ(task->Items.Items(0)->Depth, 0) << "afresh from the start URL";
+  ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
   form->findChild<QTabBar*>(QStringLiteral("StateTabSet"))->setCurrentIndex(1);
   form->TimerTimer();
-  EXPECT_EQ(ReportValue(TReportModel::kFilesRow), "0/1");
-  ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
+  EXPECT_EQ(ReportValue(TReportModel::kFilesRow), "6/6");
   EXPECT_EQ(task->FinishedCount(), 6);
   EXPECT_EQ(server.CountRequests("GET", "/index.html"), 2);
 }
