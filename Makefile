@@ -6,7 +6,7 @@ CMAKE_FLAGS ?=
 # ccache, when installed, shares compiled objects between build folders.
 LAUNCHER := $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: all deps build run test test-asan test-tsan fuzz format clean screenshots
+.PHONY: all deps build run test test-asan test-tsan fuzz format clean screenshots projects-server
 
 all: build
 
@@ -31,6 +31,14 @@ endif
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+# The project lists of projects/projects.txt served on 127.0.0.1 for the
+# import (PORT 8418 is the ProjectServer setting's default); Ctrl-C ends it.
+PORT ?= 8418
+projects-server:
+	python3 scripts/make-project-lists.py projects/projects.txt $(BUILD)/project-server/projects
+	@echo "Serving the project lists on 127.0.0.1:$(PORT); the import uses them when ProjectServer is 127.0.0.1:$(PORT)"
+	python3 scripts/serve-folder.py $(BUILD)/project-server $(PORT)
 
 # Every window rendered with demo data into docs/screenshots (offscreen).
 screenshots: build

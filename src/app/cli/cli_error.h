@@ -11,6 +11,7 @@ enum ExitCode : int {
   kExitUsage = 1,     // bad arguments or input (an invalid URL)
   kExitFiles = 2,     // a task file, folder or settings problem
   kExitMismatch = 3,  // "library verify" found records that do not match their files
+  kExitNetwork = 4,   // the project server could not be reached or read
   kExitInterrupted = 130,
 };
 

@@ -5,9 +5,13 @@
 
 #include <clocale>
 #include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "app/cli/cli_error.h"
 #include "app/cli/library_command.h"
+#include "app/cli/projects_command.h"
 #include "app/cli/run_command.h"
 #include "app/cli/show_command.h"
 #include "vendrake_version.h"
@@ -66,6 +70,23 @@ int Main(int argc, char** argv) {
   auto* libraryAdd = library->add_subcommand("add", "catalogue files and folders");
   libraryAdd->add_option("paths", addPaths, "files or folders")->required();
 
+  auto* projects = app.add_subcommand("projects", "ready-made tasks from the project server");
+  projects->require_subcommand(1);
+  std::optional<std::string> projectServer;
+  auto* projectsList = projects->add_subcommand("list", "the project lists and the projects not imported yet");
+  projectsList->add_option("--server", projectServer, "this project server instead of the setting")
+      ->type_name("HOST[:PORT]");
+  std::vector<std::string> importNames;
+  bool importAll = false;
+  auto* projectsImport = projects->add_subcommand("import", "import projects as tasks into their category folders");
+  projectsImport->add_option("names", importNames, "names of the projects to import (as projects list shows them)");
+  projectsImport->add_flag("--all", importAll, "import every project not imported yet");
+  projectsImport->add_option("--server", projectServer, "this project server instead of the setting")
+      ->type_name("HOST[:PORT]");
+  std::optional<std::string> newProjectServer;
+  auto* projectsServer = projects->add_subcommand("server", "show the project server, or set it");
+  projectsServer->add_option("address", newProjectServer, "HOST[:PORT] or an http(s):// address to use from now on");
+
   auto* settings = app.add_subcommand("settings", "the default options");
   settings->require_subcommand(1);
   auto* settingsShow = settings->add_subcommand("show", "show the settings");
@@ -83,6 +104,9 @@ int Main(int argc, char** argv) {
   if (*libraryVerify) return LibraryVerifyCommand();
   if (*libraryAdd) return LibraryAddCommand(addPaths);
   if (*settingsShow) return SettingsShowCommand();
+  if (*projectsList) return ProjectsListCommand(projectServer);
+  if (*projectsImport) return ProjectsImportCommand(importNames, importAll, projectServer);
+  if (*projectsServer) return ProjectsServerCommand(newProjectServer);
   return kExitUsage;
 }
 

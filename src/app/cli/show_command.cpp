@@ -10,6 +10,7 @@
 #include "core/base/path_utils.h"
 #include "core/base/text_utils.h"
 #include "core/settings/schedule.h"
+#include "import/project_update_ctrl.h"
 
 namespace vdk::cli {
 namespace {
@@ -168,6 +169,8 @@ int SettingsShowCommand() {
   std::printf("Downloads:     %s\n", o.DefaultFolder.c_str());
   std::printf("Logs:          %s\n", o.DefaultLogFolder.c_str());
   std::printf("Library:       %s\n", context.LibraryFile().c_str());
+  std::printf("Import from:   %s (ProjectServer \"%s\")\n", ProjectServerBase(context.Settings->ProjectServer).c_str(),
+              context.Settings->ProjectServer.c_str());
   PrintOptionLines(o);
   std::printf("Save log:      %s\n", o.AutoSaveLog ? "yes" : "no");
   std::printf("Shut down:     %s\n", o.AutoShutDown ? "when the running tasks have finished" : "no");

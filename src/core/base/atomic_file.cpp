@@ -13,6 +13,7 @@
 
 #include "core/base/errors.h"
 #include "core/base/fd_stream.h"
+#include "core/base/path_utils.h"
 
 namespace vdk {
 namespace {
@@ -30,22 +31,8 @@ void SyncFolder(const std::string& folder) {
   ::close(fd);
 }
 
-}  // namespace
-
-mode_t DefaultFileMode() {
-  // Read, not set and set back: umask(2) changes the mask of the whole
-  // process, and a file another thread created in between would get 0666.
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind("Umask:", 0) != 0) continue;
-    const unsigned long mask = std::strtoul(line.c_str() + 6, nullptr, 8);
-    return static_cast<mode_t>(0666 & ~mask);
-  }
-  return 0600;  // no /proc: the owner alone, rather than more than the user allows
-}
-
-void WriteFileAtomically(const std::string& path, mode_t mode, const std::function<void(std::ostream&)>& writer) {
+void WriteThenRename(const std::string& path, mode_t mode, const std::function<void(std::ostream&)>& writer,
+                     bool replace) {
   std::vector<char> temp(path.begin(), path.end());
   const std::string suffix = ".tmp-XXXXXX";
   temp.insert(temp.end(), suffix.begin(), suffix.end());
@@ -72,12 +59,36 @@ void WriteFileAtomically(const std::string& path, mode_t mode, const std::functi
   }
   if (err == 0 && ::fsync(fd) != 0) err = errno;
   if (::close(fd) != 0 && err == 0) err = errno;
-  if (err == 0 && ::rename(tempPath.c_str(), path.c_str()) != 0) err = errno;
+  if (err == 0)
+    err = replace ? (::rename(tempPath.c_str(), path.c_str()) == 0 ? 0 : errno) : RenameNoReplace(tempPath, path);
   if (err != 0) {
     ::unlink(tempPath.c_str());
     throw EFileError("Cannot write", path, err);
   }
   SyncFolder(FolderOf(path));
+}
+
+}  // namespace
+
+mode_t DefaultFileMode() {
+  // Read, not set and set back: umask(2) changes the mask of the whole
+  // process, and a file another thread created in between would get 0666.
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("Umask:", 0) != 0) continue;
+    const unsigned long mask = std::strtoul(line.c_str() + 6, nullptr, 8);
+    return static_cast<mode_t>(0666 & ~mask);
+  }
+  return 0600;  // no /proc: the owner alone, rather than more than the user allows
+}
+
+void WriteFileAtomically(const std::string& path, mode_t mode, const std::function<void(std::ostream&)>& writer) {
+  WriteThenRename(path, mode, writer, true);
+}
+
+void CreateFileAtomically(const std::string& path, mode_t mode, const std::function<void(std::ostream&)>& writer) {
+  WriteThenRename(path, mode, writer, false);
 }
 
 }  // namespace vdk

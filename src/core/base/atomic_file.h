@@ -17,5 +17,8 @@ mode_t DefaultFileMode();
 // failure the temporary file is removed and EFileError (or the writer's own
 // exception) reaches the caller.
 void WriteFileAtomically(const std::string& path, mode_t mode, const std::function<void(std::ostream&)>& writer);
+// The same for a new file: the final rename never replaces a file that
+// exists by then, which fails with EFileError (error code EEXIST).
+void CreateFileAtomically(const std::string& path, mode_t mode, const std::function<void(std::ostream&)>& writer);
 
 }  // namespace vdk

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "core/base/atomic_file.h"
 #include "core/base/errors.h"
 #include "core/base/path_utils.h"
 
@@ -49,7 +50,9 @@ std::shared_ptr<TTask> CreateTaskFile(const std::string& name, std::string_view 
   std::error_code ec;
   std::filesystem::create_directories(task->Options.DefaultFolder + "Saved", ec);
   if (ec) throw EFileError("Cannot create the save folder", task->Options.DefaultFolder + "Saved", ec.value());
-  task->SaveToFile(task->FileName);
+  // Another program may create the same file meanwhile: the final rename
+  // refuses to replace it.
+  CreateFileAtomically(task->FileName, 0600, [&task](std::ostream& out) { task->SaveToStream(out); });
   return task;
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/base/errors.h"
 #include "core/base/path_utils.h"
+#include "core/base/text_utils.h"
 
 namespace vdk {
 namespace {
@@ -124,6 +125,16 @@ void WriteList(TRegistry& registry, std::string_view key, const std::vector<std:
   for (std::size_t i = 0; i < list.size(); ++i) registry.WriteString(std::to_string(i), list[i]);
 }
 
+constexpr std::string_view kProjectServerValue = "ProjectServer";
+
+// Read apart from the other options: a store written before the value
+// existed, or holding a wrong type, keeps all its other settings.
+std::string ReadProjectServer(const TRegistry& registry) {
+  const auto value = registry.GetValue(kProjectServerValue);
+  if (!value || value->Type != TRegType::String || Trim(value->Data).empty()) return std::string(kDefaultProjectServer);
+  return value->Data;
+}
+
 bool IsFolder(const std::string& path) {
   std::error_code ec;
   return std::filesystem::is_directory(path, ec);
@@ -138,6 +149,7 @@ void TRegSettings::Assign(const TRegSettings& other) {
   Window = other.Window;
   Menu = other.Menu;
   Options = other.Options;
+  ProjectServer = other.ProjectServer;
 }
 
 bool TRegSettings::LoadFromRegistry() {
@@ -156,6 +168,9 @@ bool TRegSettings::LoadFromRegistry() {
 void TRegSettings::ReadAll() {
   TRegistry& registry = *Registry;
   const ValueReader read(registry);
+  // First, so that a repair of the other values keeps it.
+  Open(registry, kOptionsKey);
+  ProjectServer = ReadProjectServer(registry);
   Open(registry, kWindowKey);
   WindowValues(Window, read);
   Open(registry, kMenuKey);
@@ -179,11 +194,18 @@ void TRegSettings::SaveToRegistry() {
   MenuValues(std::as_const(Menu), write);
   Open(registry, kOptionsKey);
   OptionValues(std::as_const(Options), write);
+  write(kProjectServerValue, ProjectServer);
   WriteList(registry, kFileMasksKey, Options.FileMasks);
   WriteList(registry, kExcludeFilesKey, Options.ExcludeFiles);
   Open(registry, kSchemeKey);
   SchemeValues(std::as_const(Options.Scheme), write);
   registry.Flush();
+}
+
+void TRegSettings::SaveProjectServer() {
+  Open(*Registry, kOptionsKey);
+  Registry->WriteString(kProjectServerValue, ProjectServer);
+  Registry->Flush();
 }
 
 void TRegSettings::ApplyDefaults() {

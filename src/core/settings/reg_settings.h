@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "core/model/reg_options.h"
 #include "core/settings/registry.h"
@@ -34,6 +35,11 @@ struct TRegMenu {
   bool operator==(const TRegMenu&) const = default;
 };
 
+// Where the import finds ready-made projects when the settings name no
+// project server: the address `make projects-server` serves the shipped
+// project lists on.
+inline constexpr std::string_view kDefaultProjectServer = "127.0.0.1:8418";
+
 // The global settings: read once when the main window is created, written
 // once when it closes, never in between.
 class TRegSettings {
@@ -46,6 +52,10 @@ class TRegSettings {
   TRegWindow Window;
   TRegMenu Menu;
   TRegOptions Options;  // the defaults of new tasks and the global-only settings
+  // The project server's "host[:port]" (or an http:// or https:// address),
+  // value "ProjectServer" of the options key. Missing, blank or mistyped, it
+  // is kDefaultProjectServer; it never makes the other settings reset.
+  std::string ProjectServer{kDefaultProjectServer};
 
   // Copies the three groups; the store stays.
   void Assign(const TRegSettings& other);
@@ -58,6 +68,8 @@ class TRegSettings {
   // Writes every value; the two list keys are deleted and written afresh so
   // that a shortened list leaves no stale entries. Errors reach the caller.
   void SaveToRegistry();
+  // Writes ProjectServer alone (the command line changes just that).
+  void SaveProjectServer();
   // Points the three folder settings at the default tree, appends the nine
   // default masks to FileMasks and creates the tree.
   void ApplyDefaults();

@@ -77,7 +77,8 @@ TEST_F(RegSettingsTest, FirstStartWritesEveryDefaultAndCreatesTheFolders) {
   EXPECT_EQ(ValueNames(kOptionsKey),
             (Names{"DefaultFolder", "EnableFileLimit", "FileMaxSize", "FileMinSize", "SeekDeep", "AutoShutDown",
                    "UseProxyServer", "ProxyServerAddr", "ProxyServerPort", "DefaultLogFolder", "AutoSaveLog",
-                   "ProjectPath", "DefaultTaskAdded", "TimeOut"}));
+                   "ProjectPath", "DefaultTaskAdded", "TimeOut", "ProjectServer"}));
+  EXPECT_EQ(Store().ReadString("ProjectServer"), "127.0.0.1:8418");
   EXPECT_EQ(Store().ReadString("DefaultFolder"), Home("Images/Downloaded Files/"));
   EXPECT_EQ(Store().ReadInteger("FileMaxSize"), 10240);
   EXPECT_EQ(Store().ReadString("ProxyServerAddr"), "192.168.0.1");
@@ -114,6 +115,37 @@ TEST_F(RegSettingsTest, StoredValuesReadBack) {
   EXPECT_EQ(settings.Options.ExcludeFiles, Names{"spacer.gif"});
   EXPECT_EQ(settings.Options.Scheme, (TRegScheme{3, 2, 46082.0, 0.5}));
   EXPECT_EQ(settings.Options.TimeOut, 42);
+}
+
+TEST_F(RegSettingsTest, TheProjectServerNeverCostsTheOtherSettings) {
+  SaveCustomSettings();
+  ASSERT_TRUE(Store().OpenKey(kOptionsKey, false));
+  Store().DeleteValue("ProjectServer");  // a store from before the setting
+  TRegSettings missing = Fresh();
+  EXPECT_TRUE(missing.LoadFromRegistry());
+  EXPECT_EQ(missing.ProjectServer, kDefaultProjectServer);
+  EXPECT_EQ(missing.Options.TimeOut, 42);
+  Keep(missing);
+
+  ASSERT_TRUE(Store().OpenKey(kOptionsKey, false));
+  Store().WriteInteger("ProjectServer", 7);
+  TRegSettings mistyped = Fresh();
+  EXPECT_TRUE(mistyped.LoadFromRegistry());
+  EXPECT_EQ(mistyped.ProjectServer, kDefaultProjectServer);
+  EXPECT_EQ(mistyped.Options.ProxyServerAddr, "proxy.example");
+  Keep(mistyped);
+
+  // Kept when another value is missing and the rest is repaired.
+  ASSERT_TRUE(Store().OpenKey(kOptionsKey, false));
+  Store().WriteString("ProjectServer", "projects.example.org:8080");
+  ASSERT_TRUE(Store().OpenKey("\\Software\\Vendrake\\Window", false));
+  Store().DeleteValue("Left");
+  TRegSettings repaired = Fresh();
+  EXPECT_FALSE(repaired.LoadFromRegistry());
+  EXPECT_EQ(repaired.ProjectServer, "projects.example.org:8080");
+  Keep(repaired);
+  ASSERT_TRUE(Store().OpenKey(kOptionsKey, false));
+  EXPECT_EQ(Store().ReadString("ProjectServer"), "projects.example.org:8080");
 }
 
 TEST_F(RegSettingsTest, MissingTimeOutKeepsWhatWasReadAndRepairsTheRest) {
@@ -228,10 +260,12 @@ TEST_F(RegSettingsTest, AssignCopiesTheThreeGroups) {
   a.Window.TipIndex = 7;
   a.Menu.FitImages = true;
   a.Options.SeekDeep = 2;
+  a.ProjectServer = "projects.example.org";
   b.Assign(a);
   EXPECT_EQ(b.Window, a.Window);
   EXPECT_EQ(b.Menu, a.Menu);
   EXPECT_EQ(b.Options, a.Options);
+  EXPECT_EQ(b.ProjectServer, "projects.example.org");
   EXPECT_NE(b.Registry, a.Registry);
 }
 
