@@ -6,9 +6,13 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <filesystem>
 #include <functional>
+#include <ostream>
 #include <vector>
 
+#include "core/base/errors.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -53,6 +57,23 @@ TEST(DefaultFileMode, FollowsTheUmaskWithoutChangingIt) {
   ::umask(077);
   EXPECT_EQ(DefaultFileMode(), 0600u);
   ::umask(saved);
+}
+
+TEST(CreateFileAtomically, WritesANewFileAndNeverReplacesOne) {
+  TempDir dir;
+  CreateFileAtomically(dir / "new.wrp", 0600, [](std::ostream& out) { out << "first"; });
+  EXPECT_EQ(test::ReadFile(dir / "new.wrp"), "first");
+  try {
+    CreateFileAtomically(dir / "new.wrp", 0600, [](std::ostream& out) { out << "second"; });
+    ADD_FAILURE() << "an existing file was replaced";
+  } catch (const EFileError& e) {
+    EXPECT_EQ(e.ErrorCode(), EEXIST);
+  }
+  EXPECT_EQ(test::ReadFile(dir / "new.wrp"), "first");
+  // No temporary file is left beside it.
+  int files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Path())) ++files;
+  EXPECT_EQ(files, 1);
 }
 
 }  // namespace
