@@ -12,6 +12,7 @@
 #include "platform/vendrake_folders.h"
 #include "ui/mainwindow/loading_form.h"
 #include "ui/mainwindow/main_form.h"
+#include "ui/mainwindow/main_form_tools.h"
 #include "ui/mainwindow/product.h"
 #include "ui/mainwindow/session_service.h"
 
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
   }
   vdk::TLogindShutdown shutdown;
   form->SetShutdown(&shutdown);
+  form->SetHooks(vdk::MainFormTools());
   QObject::connect(&session, &vdk::TSessionService::ActivateRequested, form.get(), [&form] { BringForward(*form); });
   QObject::connect(form.get(), &vdk::TMainForm::Exited, &app, &QApplication::quit, Qt::QueuedConnection);
   vdk::gui::TTerminationSignals terminations;

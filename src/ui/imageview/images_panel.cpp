@@ -8,6 +8,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <unordered_set>
 
 #include "library/file_transfer.h"
 #include "library/image_library.h"
@@ -107,6 +108,25 @@ QStringList TImagesPanel::SelectedPaths() const {
   QStringList paths;
   for (const QModelIndex& row : rows) paths << model_->Path(row.row());
   return paths;
+}
+
+std::vector<TSavedFile> TImagesPanel::Rows() const {
+  std::vector<TSavedFile> rows;
+  rows.reserve(std::size_t(model_->rowCount()));
+  for (int row = 0; row < model_->rowCount(); ++row) rows.push_back(model_->Row(row));
+  return rows;
+}
+
+void TImagesPanel::RemoveFiles(const std::vector<std::string>& paths) {
+  if (paths.empty()) return;
+  const TWaitCursor wait;
+  const std::unordered_set<std::string> gone(paths.begin(), paths.end());
+  std::vector<int> rows;
+  for (int row = 0; row < model_->rowCount(); ++row)
+    if (gone.contains(model_->Row(row).Path)) rows.push_back(row);
+  ListView()->setUpdatesEnabled(false);
+  model_->RemoveRows(std::move(rows));
+  ListView()->setUpdatesEnabled(true);
 }
 
 void TImagesPanel::ListChanged() {

@@ -4,7 +4,10 @@
 #include <QStringList>
 #include <QWidget>
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "library/saved_files.h"
 #include "library/saved_files_order.h"
 #include "ui/imageview/images_dialogs.h"
 
@@ -61,6 +64,10 @@ class TImagesPanel : public QWidget {
   TImageActionStates ActionStates() const;
   // The paths of the selected rows, in list order.
   QStringList SelectedPaths() const;
+  // Every row, in list order.
+  std::vector<TSavedFile> Rows() const;
+  // Drops every row whose path is one of paths (files deleted elsewhere).
+  void RemoveFiles(const std::vector<std::string>& paths);
 
   QTableView* ListView() const;
   TImagesListModel* Model() const { return model_; }

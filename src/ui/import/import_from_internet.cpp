@@ -2,6 +2,7 @@
 
 #include "core/settings/exist_names.h"
 #include "core/settings/reg_settings.h"
+#include "ui/common/dialog_runner.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/wait_cursor.h"
 #include "ui/import/import_projects_form.h"
@@ -10,7 +11,7 @@ namespace vdk {
 
 void ImportFromInternet(QWidget* parent, TRegSettings& settings, TImportTarget& tree) {
   TImportProjectsForm form(*settings.Registry, settings.ProjectServer, parent);
-  if (form.exec() != QDialog::Accepted) return;
+  if (RunDialog(form) != QDialog::Accepted) return;
   // The projects stay alive through the import; the dialog, and with it
   // every import thread, goes afterwards.
   ImportChosenProjects(parent, form.ChosenProjects(), settings, tree);

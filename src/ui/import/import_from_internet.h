@@ -14,7 +14,7 @@ class TRegSettings;
 
 // What the main window's "&Import from Internet" action does
 // (TasksImportActionExecute): shows the import dialog and, on "&OK", imports
-// what was chosen into the task tree through tree (its ImportProject hook).
+// what was chosen into the task tree through tree.
 void ImportFromInternet(QWidget* parent, TRegSettings& settings, TImportTarget& tree);
 
 // The import step once the dialog ended with "&OK": each project in order

@@ -299,14 +299,23 @@ void TMainForm::TasksTreeViewChange() {
   UpdateActions();
 }
 
+void TMainForm::SetHooks(TMainFormHooks hooks) {
+  hooks_ = std::move(hooks);
+  UpdateActions();
+}
+
 void TMainForm::UpdateActions() {
   QTreeWidgetItem* node = tree_->Selected();
   std::shared_ptr<TTask> task;
   const TSelectedNode kind = KindOf(node, task);
   const bool running = task && !task->Stopped();
   const TActionStates states = DecideActions(kind, running, runner_->Tasks.RunningCount() > 0);
+  // An action whose window is not hung on the window stays disabled.
   const auto apply = [this](const char* name, TSwitch value, bool wired = true) {
-    if (value != TSwitch::Unchanged) SetEnabled(name, value == TSwitch::On && wired);
+    if (!wired)
+      SetEnabled(name, false);
+    else if (value != TSwitch::Unchanged)
+      SetEnabled(name, value == TSwitch::On);
   };
   apply("TasksDeleteAction", states.TasksDelete);
   apply("TasksNewFolderAction", states.NewFolder);
@@ -319,7 +328,6 @@ void TMainForm::UpdateActions() {
   ApplyImageRule(task, static_cast<int>(states.Images));
   if (states.Panel != TSwitch::Unchanged) ui_->DownloadedFilesPanel->setVisible(states.Panel == TSwitch::On);
   SetEnabled("TasksStopAllAction", states.StopAll);
-  // The commands of other windows work once those windows are in.
   SetEnabled("TasksImportAction", bool(hooks_.Import));
   SetEnabled("TasksLibraryAction", bool(hooks_.Library));
 }

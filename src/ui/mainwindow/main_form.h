@@ -63,8 +63,8 @@ class TMainForm : public QMainWindow {
   TMainForm(std::unique_ptr<TRegistry> registry, std::string home, QWidget* parent = nullptr);
   ~TMainForm() override;
 
-  // What other windows hang on the main window.
-  TMainFormHooks& Hooks() { return hooks_; }
+  // What other windows hang on the main window; their actions follow.
+  void SetHooks(TMainFormHooks hooks);
   // Where the shutdown countdown sends its power-off request; it must
   // outlive the window. Without one no shutdown is offered.
   void SetShutdown(TShutdown* shutdown) { shutdown_ = shutdown; }
@@ -92,15 +92,14 @@ class TMainForm : public QMainWindow {
 
   // The project folder.
   void BuildTree();
+  // A node for the folder name below parent's folder, made on the disk when
+  // it is missing (an existing folder is used as it is). Null, with no node
+  // added, when something other than a folder is in the way.
   QTreeWidgetItem* CreateFolderNode(QTreeWidgetItem* parent, const std::string& name);
   // A task file with the standard options for a name and a URL, and its node
   // (in node's folder, or beside node when node is a file). False, with
   // nothing written, when a task file of that name exists there.
   bool CreateTaskFile(const std::string& name, const std::string& url, QTreeWidgetItem* node);
-  // Files an imported project under its category: the first node captioned
-  // with the category, else a new category folder under the root. False when
-  // its task file exists already (nothing written).
-  bool ImportProject(const std::string& category, const std::string& name, const std::string& url);
 
   // The enabling rule, and icon 3 or 4 on every task node.
   void UpdateActions();

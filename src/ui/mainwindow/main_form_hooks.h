@@ -6,11 +6,12 @@ namespace vdk {
 
 class TMainForm;
 
-// The windows that other parts of the program contribute to the main window.
-// An action whose hook is not set stays disabled.
+// The windows that other parts of the program contribute to the main window
+// (MainFormTools() in main_form_tools.h gives the program's own). An action
+// whose hook is not set stays disabled.
 struct TMainFormHooks {
   // "&Import from Internet": the import dialog, which files each picked
-  // project through TMainForm::ImportProject.
+  // project in the task tree.
   std::function<void(TMainForm& form)> Import;
   // "Collect", "Library", "Delete By ...": the tools of the image library.
   std::function<void(TMainForm& form)> Collect;

@@ -1,6 +1,5 @@
 // The project folder commands of the main window: the tree build, Refresh,
-// Show All, New, New Folder, Delete, Properties, the sample tasks and the
-// filing of imported projects.
+// Show All, New, New Folder, Delete, Properties and the sample tasks.
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -62,6 +61,7 @@ void TMainForm::ViewShowAllFilesActionExecute() {
 QTreeWidgetItem* TMainForm::CreateFolderNode(QTreeWidgetItem* parent, const std::string& name) {
   const std::string path = JoinPath(TTaskTree::PathOf(parent), name);
   ::mkdir(path.c_str(), 0777);  // an existing folder is used as it is
+  if (!IsFolderPath(path)) return nullptr;
   return tree_->AddNode(parent, Text(name), kFolderIcon, path);
 }
 
@@ -74,17 +74,15 @@ bool TMainForm::CreateTaskFile(const std::string& name, const std::string& url, 
   return true;
 }
 
-bool TMainForm::ImportProject(const std::string& category, const std::string& name, const std::string& url) {
-  QTreeWidgetItem* node = tree_->FindByCaption(Text(category));
-  if (node == nullptr) node = CreateFolderNode(tree_->Root(), category);
-  return CreateTaskFile(name, url, node);
-}
-
 void TMainForm::CreateSampleTasks() {
   tree_->ResetRoot(settings_->Options.ProjectPath);
   QString failure;
   for (const TSampleCategory& category : SampleCategories()) {
     QTreeWidgetItem* folder = CreateFolderNode(tree_->Root(), category.Name);
+    if (folder == nullptr) {
+      if (failure.isEmpty()) failure = QStringLiteral("Cannot create the folder %1").arg(Text(category.Name));
+      continue;
+    }
     for (const TSampleTask& sample : category.Tasks) {
       try {
         CreateTaskFile(sample.Name, sample.URL, folder);  // a sample whose file exists is left as it is

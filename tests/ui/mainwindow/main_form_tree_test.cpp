@@ -1,6 +1,5 @@
 // The task tree over the project folder: the sample tasks, the build and
-// Refresh, New Folder, Delete, New and Properties through their hooks, and
-// the filing of imported projects.
+// Refresh, New Folder, Delete, New and Properties through their dialogs.
 
 #include <QAbstractButton>
 #include <QAction>
@@ -110,6 +109,18 @@ TEST_F(TreeTest, SampleTasksLeaveAnExistingTaskFileAlone) {
   task.LoadFromFile(path);
   EXPECT_EQ(task.URL.Text(), "http://127.0.0.1:9/mine.html");
   EXPECT_EQ(CountTaskFiles(ProjectPath()), 18);
+}
+
+TEST_F(TreeTest, AFileInTheWayOfASampleCategoryCostsOnlyThatCategory) {
+  const auto& first = SampleCategories()[0];
+  WriteFile(ProjectPath() + first.Name, "mine");
+  EditStore([](TRegSettings& s) { s.Options.DefaultTaskAdded = false; });
+  Open();
+  EXPECT_EQ(ReadFile(ProjectPath() + first.Name), "mine");
+  EXPECT_EQ(CountTaskFiles(ProjectPath()), 13) << "the other category is written";
+  ASSERT_TRUE(WaitUntil([&] { return !boxes.Shown().empty(); }));
+  EXPECT_EQ(boxes.Last().caption, "Error");
+  EXPECT_EQ(boxes.Last().text, QStringLiteral("Cannot create the folder %1").arg(QString::fromLatin1(first.Name)));
 }
 
 TEST_F(TreeTest, ShowAllAddsOtherFilesAndIsStoredAtExit) {
@@ -261,36 +272,10 @@ TEST_F(TreeTest, TwoFilesWithOneTaskIdShareOneTask) {
   EXPECT_EQ(form->Runner().Tasks.Count(), 1);
 }
 
-TEST_F(TreeTest, ImportingTwoProjectsOfANewCategoryMakesOneFolder) {
-  Open();
-  EXPECT_TRUE(form->ImportProject("Birds", "Owls", "https://owls.example/"));
-  EXPECT_TRUE(form->ImportProject("Birds", "Crows", "https://crows.example/"));
-  QTreeWidgetItem* birds = Node("Birds");
-  ASSERT_NE(birds, nullptr);
-  EXPECT_EQ(form->Tree().Root()->childCount(), 1);
-  EXPECT_EQ(birds->childCount(), 2);
-  EXPECT_TRUE(fs::is_regular_file(ProjectPath() + "Birds/Owls.wrp"));
-  EXPECT_FALSE(form->ImportProject("Birds", "Owls", "https://other.example/")) << "an existing file is kept";
-  TTask owls;
-  owls.LoadFromFile(ProjectPath() + "Birds/Owls.wrp");
-  EXPECT_EQ(owls.URL.Text(), "https://owls.example/");
-  EXPECT_EQ(owls.Options.SeekDeep, 5);
-  EXPECT_EQ(owls.Options.FileMinSize, 10);
-  EXPECT_EQ(owls.Options.FileMaxSize, 10240);
-}
-
-TEST_F(TreeTest, ACategoryCaptionOnATaskPutsTheImportBesideIt) {
-  AddTask("Pets", "Birds", "http://127.0.0.1:9/");
-  Open();
-  EXPECT_TRUE(form->ImportProject("Birds", "Owls", "https://owls.example/"));
-  EXPECT_TRUE(fs::is_regular_file(ProjectPath() + "Pets/Owls.wrp"));
-}
-
 TEST_F(TreeTest, OptionsAndHelpOpenTheirWindows) {
   Open();
   ASSERT_TRUE(Enabled("ViewOptionAction"));
   ASSERT_TRUE(Enabled("HelpTopicAction"));
-  EXPECT_FALSE(Enabled("TasksImportAction")) << "until the import window is in";
   dialogs.Then(
       Confirm([](QDialog& d) { d.findChild<QCheckBox*>(QStringLiteral("AutoShutDownCheckBox"))->setChecked(true); }));
   Trigger("ViewOptionAction");
@@ -413,7 +398,6 @@ TEST_F(TreeTest, TheDownloadedFilesPanelFollowsTheSelection) {
   EXPECT_TRUE(Enabled("ImagesOpenFolderAction"));
   EXPECT_TRUE(Enabled("ImagesDeleteAllAction"));
   EXPECT_TRUE(Enabled("ImagesBuildInAction"));
-  EXPECT_FALSE(Enabled("ImagesDeleteByAction")) << "until its tool is in";
   EXPECT_FALSE(Enabled("ImagesCopyToAction"));
   panel->ListView()->selectRow(0);
   EXPECT_TRUE(Enabled("ImagesCopyToAction"));

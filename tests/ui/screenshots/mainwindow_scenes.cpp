@@ -21,6 +21,7 @@
 #include "ui/mainwindow/found_files_model.h"
 #include "ui/mainwindow/loading_form.h"
 #include "ui/mainwindow/main_form.h"
+#include "ui/mainwindow/main_form_tools.h"
 #include "ui/mainwindow/min_prompt_form.h"
 #include "ui/mainwindow/new_folder_form.h"
 #include "ui/mainwindow/task_tree.h"
@@ -68,7 +69,9 @@ std::unique_ptr<TMainForm> DemoWindow(const std::string& home, const std::string
   auto task = CreateTaskFile("Demo gallery", url, settings.Options, settings.Options.ProjectPath + "Demo");
   task->Options.EnableFileLimit = false;
   task->SaveToFile(task->FileName);
-  return std::make_unique<TMainForm>(std::make_unique<TRegistryFile>(home + "registry.reg"), home);
+  auto form = std::make_unique<TMainForm>(std::make_unique<TRegistryFile>(home + "registry.reg"), home);
+  form->SetHooks(MainFormTools());
+  return form;
 }
 
 }  // namespace
