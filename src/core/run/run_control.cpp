@@ -73,6 +73,7 @@ void TRunControl::Restart() {
 void TRunControl::ShowItems() {
   if (task_.ItemsView == nullptr) return;
   std::vector<TItemRow> rows;
+  rows.reserve(static_cast<std::size_t>(task_.Items.Count()));
   task_.Items.ForEach([&](const TaskItemPtr& item) {
     if (!item->Done()) rows.push_back(RowOf(*item));
   });
