@@ -17,9 +17,10 @@ TLinkResolver::TLinkResolver(std::string_view folder) : folder_(Trim(folder)) {
 }
 
 std::optional<TJoinedLink> TLinkResolver::Join(std::string_view value) const {
-  if (value.empty()) return std::nullopt;
+  // A value that is only a fragment ("#", "#top") means the page itself,
+  // which is listed already.
   value = value.substr(0, value.find('#'));
-  if (HasControlByte(value)) return std::nullopt;
+  if (value.empty() || HasControlByte(value)) return std::nullopt;
   if (!URLScheme(value).empty()) {
     if (!TURLPath(value).IsValid()) return std::nullopt;
     return TJoinedLink{TLinkHead::None, value};

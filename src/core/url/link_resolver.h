@@ -23,7 +23,8 @@ struct TJoinedLink {
 // Resolves the cleaned attribute values of one page against its folder URL
 // the way a browser resolves links, restricted to what the crawler fetches:
 //   - the fragment ("#" to the end) is dropped first; a value that is only a
-//     fragment is the folder itself;
+//     fragment means the page itself and is dropped, since the page is
+//     listed already;
 //   - "http:" and "https:" values stand alone; a value with any other scheme
 //     (mailto:, javascript:, data:, ftp:, ...) is dropped;
 //   - "//host/x" takes the folder's scheme, "/x" its scheme, host and port,

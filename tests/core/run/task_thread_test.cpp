@@ -232,6 +232,19 @@ TEST_F(WorkerTest, LogLinesAndRowsAreWordForWord) {
   EXPECT_TRUE(views.rows.empty());  // every finished item's row is gone
 }
 
+TEST_F(WorkerTest, AFragmentOnlyLinkIsThePageItselfNotItsFolder) {
+  server.Serve("/chain/c1.html", {.body = Link("#top") + Link("#") + Link("c2.html#x")});
+  server.Serve("/chain/c2.html", {.body = ""});
+  SetStart("/chain/c1.html");
+  Run();
+  Drain();
+  EXPECT_EQ(server.CountRequests("GET", "/chain"), 0);
+  EXPECT_EQ(server.CountRequests("GET", "/chain/"), 0);
+  EXPECT_EQ(task->Items.IndexOfURL(server.Url("/chain")), -1);
+  EXPECT_EQ(server.CountRequests("GET", "/chain/c2.html"), 1);
+  EXPECT_EQ(task->Items.Count(), 2);
+}
+
 TEST_F(WorkerTest, RetryWithSlashScansAgainstTheSlashForm) {
   server.Serve("/dir/", {.body = Img("in-dir.gif")});  // "/dir" itself answers 404
   server.Serve("/dir/in-dir.gif", {.body = Bytes(3)});

@@ -170,7 +170,9 @@ TEST(LinkResolution, AbsoluteValuesAndOtherSchemes) {
 TEST(LinkResolution, FragmentsAreDropped) {
   EXPECT_EQ(Resolved("http://h/d/", "p.html#top"), "http://h/d/p.html");
   EXPECT_EQ(Resolved("http://h/d/", "p.html?a=1#x?y"), "http://h/d/p.html?a=1");
-  EXPECT_EQ(Resolved("http://h/d/", "#top"), "http://h/d");
+  // Only a fragment: the page itself, not its folder.
+  EXPECT_EQ(Resolved("http://h/d/", "#top"), "");
+  EXPECT_EQ(Resolved("http://h/d/", "#"), "");
   EXPECT_EQ(Resolved("http://h/d/", "/#x"), "http://h");
 }
 
