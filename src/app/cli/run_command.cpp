@@ -117,8 +117,9 @@ int RunCommand(const TRunOptions& options) {
     loop->Wake();
   };
   const bool afresh = task->AllDone();
-  if (afresh) std::printf("Every item of the task is done: crawling %s afresh.\n", task->URL.Text().c_str());
-  std::printf("Crawling %s into %s\n", task->URL.Text().c_str(), task->Options.DefaultFolder.c_str());
+  if (afresh)
+    std::printf("Every item of the task is done: crawling %s afresh.\n", WithoutUserInfo(task->URL.Text()).c_str());
+  std::printf("Crawling %s into %s\n", WithoutUserInfo(task->URL.Text()).c_str(), task->Options.DefaultFolder.c_str());
   try {
     if (afresh)
       task->Restart();

@@ -68,7 +68,7 @@ void PrintJson(const std::string& path, const TTask& task, bool items) {
   TJson json = {
       {"file", JsonText(path)},
       {"name", JsonText(task.Name)},
-      {"url", JsonText(task.URL.Text())},
+      {"url", JsonText(WithoutUserInfo(task.URL.Text()))},
       {"note", JsonText(task.Note)},
       {"task_id", JsonText(task.TaskID)},
       {"saved_count", task.SavedCount()},
@@ -79,7 +79,8 @@ void PrintJson(const std::string& path, const TTask& task, bool items) {
   if (items) {
     TJson& list = json["work_list"] = TJson::array();
     task.Items.ForEach([&](const TaskItemPtr& item) {
-      list.push_back({{"done", item->Done()}, {"depth", item->Depth}, {"url", JsonText(item->URL().Text())}});
+      list.push_back(
+          {{"done", item->Done()}, {"depth", item->Depth}, {"url", JsonText(WithoutUserInfo(item->URL().Text()))}});
     });
   }
   std::puts(json.dump().c_str());
@@ -103,7 +104,7 @@ void PrintText(const std::string& path, const TTask& task, bool items) {
   const TItemCounts counts = CountItems(task);
   std::printf("Task file:     %s\n", path.c_str());
   std::printf("Name:          %s\n", task.Name.c_str());
-  std::printf("URL:           %s\n", task.URL.Text().c_str());
+  std::printf("URL:           %s\n", WithoutUserInfo(task.URL.Text()).c_str());
   if (!task.Note.empty()) std::printf("Note:          %s\n", task.Note.c_str());
   std::printf("Task ID:       %s\n", task.TaskID.c_str());
   std::printf("Save folder:   %s\n", task.Options.DefaultFolder.c_str());
@@ -114,7 +115,8 @@ void PrintText(const std::string& path, const TTask& task, bool items) {
               State(counts).c_str());
   if (!items) return;
   task.Items.ForEach([](const TaskItemPtr& item) {
-    std::printf("  %s %2d %s\n", item->Done() ? "[x]" : "[ ]", item->Depth, item->URL().Text().c_str());
+    std::printf("  %s %2d %s\n", item->Done() ? "[x]" : "[ ]", item->Depth,
+                WithoutUserInfo(item->URL().Text()).c_str());
   });
 }
 
@@ -138,7 +140,7 @@ void ListFolder(const std::filesystem::path& folder, const std::string& indent) 
       }
       const TItemCounts counts = CountItems(task);
       std::printf("%s%s  [%s, %d/%d items]  %s\n", indent.c_str(), task.Name.c_str(), State(counts).c_str(),
-                  counts.Done, counts.Total, task.URL.Text().c_str());
+                  counts.Done, counts.Total, WithoutUserInfo(task.URL.Text()).c_str());
     }
   }
 }

@@ -9,12 +9,13 @@
 #include "core/base/atomic_file.h"
 #include "core/base/errors.h"
 #include "core/base/path_utils.h"
+#include "core/url/uri.h"
 
 namespace vdk {
 
 std::string TaskNameOfURL(std::string_view url) {
   std::string name;
-  for (const char c : url)
+  for (const char c : WithoutUserInfo(url))
     if (std::string_view("*./:?\\").find(c) == std::string_view::npos) name += c;
   return name;
 }

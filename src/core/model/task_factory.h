@@ -9,8 +9,8 @@
 
 namespace vdk {
 
-// A task name made from a URL: the URL without its "*", ".", "/", ":", "?"
-// and "\" characters.
+// A task name made from a URL: the URL without its user-info part and its
+// "*", ".", "/", ":", "?" and "\" characters.
 std::string TaskNameOfURL(std::string_view url);
 // TaskNameOfURL, numbered like UniqueFileName when a task file of that name
 // already exists in the folder.

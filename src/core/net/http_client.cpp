@@ -178,8 +178,8 @@ void THttpClient::Cancel() {
 }
 
 void THttpClient::Transfer(const std::string& url, bool headOnly, const TBodySink* sink, std::int64_t maxBytes) {
-  if (cancelled_) throw EHttpCancelled(url + ": cancelled");
-  url_ = url;
+  url_ = WithoutUserInfo(url);
+  if (cancelled_) throw EHttpCancelled(url_ + ": cancelled");
   response_ = {};
   sink_ = sink;
   maxBytes_ = maxBytes;
@@ -197,7 +197,7 @@ void THttpClient::Transfer(const std::string& url, bool headOnly, const TBodySin
   SetOpt(easy, CURLOPT_USERNAME, login ? credentials_->first.c_str() : nullptr);
   SetOpt(easy, CURLOPT_PASSWORD, login ? credentials_->second.c_str() : nullptr);
 
-  if (curl_multi_add_handle(curl_->Multi, easy) != CURLM_OK) throw EHttpError(url + ": cannot start the request");
+  if (curl_multi_add_handle(curl_->Multi, easy) != CURLM_OK) throw EHttpError(url_ + ": cannot start the request");
   TOutcome outcome;
   try {
     outcome = Run();
@@ -208,10 +208,10 @@ void THttpClient::Transfer(const std::string& url, bool headOnly, const TBodySin
   curl_multi_remove_handle(curl_->Multi, easy);
   ReadResponseInfo();
 
-  if (cancelled_) throw EHttpCancelled(url + ": cancelled");
+  if (cancelled_) throw EHttpCancelled(url_ + ": cancelled");
   if (callbackError_) std::rethrow_exception(callbackError_);
   if (outcome == TOutcome::TimedOut)
-    throw EHttpError(url + ": no data received for " + std::to_string(readTimeout_.count()) + " s");
+    throw EHttpError(url_ + ": no data received for " + std::to_string(readTimeout_.count()) + " s");
   CheckResponse();
 }
 

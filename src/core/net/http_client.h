@@ -149,7 +149,7 @@ class THttpClient {
   std::optional<std::pair<std::string, std::string>> credentials_;
   THttpResponse response_;
 
-  // The request in flight.
+  // The request in flight; url_ as messages show it, without user-info.
   std::string url_;
   const TBodySink* sink_ = nullptr;
   std::int64_t maxBytes_ = 0;

@@ -166,7 +166,8 @@ TItemRow TRunControl::RowOf(const TTaskItem& item) const {
   const TIdURI& url = item.URL();
   return {&item,
           item.Running() ? 1 : 0,
-          {url.URI(), std::string(ExtractFileExt(url.Document())), "---", std::to_string(item.Depth), "---"}};
+          {WithoutUserInfo(url.URI()), std::string(ExtractFileExt(url.Document())), "---", std::to_string(item.Depth),
+           "---"}};
 }
 
 void TRunControl::AddItemRows(const std::vector<TaskItemPtr>& items) {

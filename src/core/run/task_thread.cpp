@@ -209,7 +209,7 @@ void TTaskThread::OnWork(THttpClient& http, std::int64_t count) {
 
 void TTaskThread::PagePart(THttpClient& http) {
   if (!task_->FetchesPageAt(*item_, depth_)) return;
-  Log("Attach \"" + url_.URI() + "\"");
+  Log("Attach \"" + WithoutUserInfo(url_.URI()) + "\"");
   http.OnWork = [this, &http](std::int64_t count) { OnWork(http, count); };
   std::string text;
   try {

@@ -96,6 +96,19 @@ const std::string& TIdURI::URI() const {
   return text_;
 }
 
+std::string WithoutUserInfo(std::string_view url) {
+  const auto scheme = url.find("://");
+  if (scheme == std::string_view::npos || url.substr(0, scheme).find('/') != std::string_view::npos)
+    return std::string(url);
+  const std::size_t begin = scheme + 3;
+  const std::size_t end = std::min(url.find_first_of("/?#", begin), url.size());
+  const auto at = url.substr(begin, end - begin).rfind('@');
+  if (at == std::string_view::npos) return std::string(url);
+  std::string out(url.substr(0, begin));
+  out += url.substr(begin + at + 1);
+  return out;
+}
+
 std::string ParentDomain(std::string_view host) {
   const auto dot = host.find('.');
   if (dot == std::string_view::npos) return {};

@@ -60,6 +60,11 @@ class TIdURI {
   bool valid_ = false;
 };
 
+// The URL text without its user-info part ("http://ann:pw@h/x" gives
+// "http://h/x"): what names, log lines and views show of a URL, so that
+// credentials written into it go nowhere else.
+std::string WithoutUserInfo(std::string_view url);
+
 // The host text after its first "." ("a.b.c" gives "b.c", "b.c" gives "c");
 // empty when the host has no dot or ends with its only dot.
 std::string ParentDomain(std::string_view host);

@@ -232,6 +232,21 @@ TEST_F(WorkerTest, LogLinesAndRowsAreWordForWord) {
   EXPECT_TRUE(views.rows.empty());  // every finished item's row is gone
 }
 
+TEST_F(WorkerTest, CredentialsInTheStartURLAreInNoLogLineOrRow) {
+  server.Serve("/index.html", {.body = Img("a.gif")});
+  server.Serve("/a.gif", {.status = 404});
+  task->URL.SetURI("http://ann:pw1234@" + server.Host() + "/index.html");
+  std::vector<std::string> cells;
+  task->Start();
+  for (const auto& [item, row] : views.rows) cells.insert(cells.end(), row.cells.begin(), row.cells.end());
+  RunUntilStopped();
+  Drain();
+  EXPECT_EQ(views.log.front(), "Attach \"" + server.Url("/index.html") + "\"");
+  ASSERT_FALSE(cells.empty());
+  for (const auto& line : views.log) EXPECT_EQ(line.find("pw1234"), std::string::npos) << line;
+  for (const auto& cell : cells) EXPECT_EQ(cell.find("pw1234"), std::string::npos) << cell;
+}
+
 TEST_F(WorkerTest, AFragmentOnlyLinkIsThePageItselfNotItsFolder) {
   server.Serve("/chain/c1.html", {.body = Link("#top") + Link("#") + Link("c2.html#x")});
   server.Serve("/chain/c2.html", {.body = ""});

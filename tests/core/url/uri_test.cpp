@@ -64,6 +64,15 @@ TEST(Uri, UserInfoIsKeptApartFromTheHost) {
   EXPECT_EQ(uri.URI(), "http://me:secret@h:81/x");
 }
 
+TEST(Uri, ShownWithoutUserInfo) {
+  EXPECT_EQ(WithoutUserInfo("http://me:secret@h:81/x?a=b@c#d@e"), "http://h:81/x?a=b@c#d@e");
+  EXPECT_EQ(WithoutUserInfo("https://a@b@h"), "https://h");
+  EXPECT_EQ(WithoutUserInfo("http://h/x@y"), "http://h/x@y");
+  EXPECT_EQ(WithoutUserInfo("http://h?q=u@v"), "http://h?q=u@v");
+  EXPECT_EQ(WithoutUserInfo("mail/x://u@h"), "mail/x://u@h");
+  EXPECT_EQ(WithoutUserInfo("u@h"), "u@h");
+}
+
 TEST(Uri, ControlBytesMakeAUrlUnusable) {
   EXPECT_FALSE(TIdURI(std::string("http://h/a\nb")).IsValid());
   EXPECT_FALSE(TIdURI(std::string("http://h/a\x7f")).IsValid());
