@@ -54,12 +54,6 @@ int DevNull() {
   return fd;
 }
 
-std::string LoginHost(const TIdURI& start) {
-  std::string host(start.Host());
-  if (!start.Port().empty()) host += ":" + std::string(start.Port());
-  return host;
-}
-
 bool WriteAll(int fd, const char* data, std::size_t size) {
   while (size > 0) {
     const ssize_t n = ::write(fd, data, size);
@@ -150,7 +144,8 @@ void TTaskThread::Run() {
 
 void TTaskThread::Execute() {
   try {
-    THttpClient http(task_->Options, LoginHost(task_->URL));
+    // The start URL whole: its scheme gives the login site's port when it names none.
+    THttpClient http(task_->Options, task_->URL.Text());
     if (!token_->SetCancelHook([&http] { http.Cancel(); })) return;
     struct Unhook {
       TCancelToken& token;
