@@ -135,6 +135,13 @@ void TestServer::Answer(const Reply& reply, const httplib::Request& req, httplib
                                if (stall) WaitGate(std::nullopt);
                                return false;  // drops the connection with the body incomplete
                              });
+  } else if (reply.trickle.count() > 0) {
+    const auto pause = reply.trickle;
+    res.set_content_provider(body->size(), type,
+                             [this, body, pause](std::size_t offset, std::size_t, httplib::DataSink& sink) {
+                               if (offset > 0) WaitGate(std::chrono::steady_clock::now() + pause);
+                               return sink.write(body->data() + offset, 1);
+                             });
   } else if (reply.chunked) {
     res.set_chunked_content_provider(type, [body](std::size_t offset, httplib::DataSink& sink) {
       if (offset < body->size()) {

@@ -33,6 +33,9 @@ struct Reply {
   // the connection or, with stall, hang until ReleaseStalls or the server stops.
   std::optional<std::size_t> cutAfter;
   bool stall = false;
+  // Send the body one byte at a time with this pause before each byte after
+  // the first, as a server that trickles (pauses end when released).
+  std::chrono::milliseconds trickle{0};
 };
 
 struct RecordedRequest {

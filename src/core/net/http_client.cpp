@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
@@ -56,6 +57,12 @@ CURLSH* SharedNameCache() {
   return share;
 }
 
+std::string SecondsText(std::chrono::milliseconds duration) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g s", std::chrono::duration<double>(duration).count());
+  return text;
+}
+
 }  // namespace
 
 // The handles of one client. The easy handle joins the multi handle only
@@ -84,7 +91,8 @@ struct THttpClient::TCurl {
 };
 
 THttpClient::THttpClient(const TRegOptions& options, std::string_view loginURL)
-    : readTimeout_(ReadTimeout(options.TimeOut)) {
+    : readTimeout_(ReadTimeout(options.TimeOut)),
+      speedWindow_(std::max<std::chrono::seconds>(readTimeout_, kMinSpeedWindow)) {
   InitCurlOnce();
   curl_ = std::make_unique<TCurl>();
   if (options.NeedToLogin) {
@@ -212,6 +220,8 @@ void THttpClient::Transfer(const std::string& url, bool headOnly, const TBodySin
   if (callbackError_) std::rethrow_exception(callbackError_);
   if (outcome == TOutcome::TimedOut)
     throw EHttpError(url_ + ": no data received for " + std::to_string(readTimeout_.count()) + " s");
+  if (outcome == TOutcome::TooSlow)
+    throw EHttpError(url_ + ": less than 1 KB/s received for " + SecondsText(speedWindow_));
   CheckResponse();
 }
 
@@ -231,7 +241,9 @@ THttpClient::TOutcome THttpClient::Run() {
     if (cancelled_) return TOutcome::Cancelled;
     const auto wait = TimeLeftToRead();
     if (wait.count() <= 0) return TOutcome::TimedOut;
-    curl_multi_poll(curl_->Multi, nullptr, 0, static_cast<int>(wait.count()), nullptr);
+    if (TooSlow()) return TOutcome::TooSlow;
+    const auto window = TimeLeftInSpeedWindow();
+    curl_multi_poll(curl_->Multi, nullptr, 0, static_cast<int>(std::min(wait, window).count()), nullptr);
     if (cancelled_) return TOutcome::Cancelled;
   }
 }
@@ -241,6 +253,32 @@ std::chrono::milliseconds THttpClient::TimeLeftToRead() const {
   // Before the request is sent, libcurl's connect time-out is in charge.
   if (!lastActivity_) return std::chrono::duration_cast<milliseconds>(readTimeout_);
   return std::chrono::duration_cast<milliseconds>(*lastActivity_ + readTimeout_ - TClock::now());
+}
+
+std::chrono::milliseconds THttpClient::TimeLeftInSpeedWindow() const {
+  using std::chrono::milliseconds;
+  if (!lastActivity_) return speedWindow_;
+  return std::max(milliseconds(1),
+                  std::chrono::duration_cast<milliseconds>(windowStart_ + speedWindow_ - TClock::now()));
+}
+
+// Windows follow each other from the moment the request is sent: a server
+// that sends a byte just often enough to keep the read clock from running
+// out still fails at the end of the first window it does not fill.
+bool THttpClient::TooSlow() {
+  if (!lastActivity_) return false;
+  const auto now = TClock::now();
+  if (now - windowStart_ < speedWindow_) return false;
+  const double seconds = std::chrono::duration<double>(speedWindow_).count();
+  if (static_cast<double>(windowBytes_) < kMinBytesPerSecond * seconds) return true;
+  windowStart_ = now;
+  windowBytes_ = 0;
+  return false;
+}
+
+void THttpClient::Received(std::size_t bytes) {
+  lastActivity_ = TClock::now();
+  windowBytes_ += static_cast<std::int64_t>(bytes);
 }
 
 void THttpClient::ReadResponseInfo() {
@@ -268,7 +306,7 @@ void THttpClient::CheckResponse() const {
 std::size_t THttpClient::OnHeaderLine(char* data, std::size_t size, std::size_t count, void* self) {
   auto& client = *static_cast<THttpClient*>(self);
   const std::string_view line(data, size * count);
-  client.lastActivity_ = TClock::now();
+  client.Received(line.size());
   // Every response of the exchange (redirects, challenges, a proxy's
   // CONNECT answer) starts with its status line; the last one is final.
   if (line.starts_with("HTTP/")) client.response_.StatusLine = Trim(line);
@@ -293,13 +331,21 @@ std::string THttpClient::BodyTooLargeText() const {
 }
 
 int THttpClient::OnRequestReady(void* self, char*, char*, int, int) {
-  static_cast<THttpClient*>(self)->lastActivity_ = TClock::now();
+  auto& client = *static_cast<THttpClient*>(self);
+  const auto now = TClock::now();
+  if (!client.lastActivity_) {
+    // The first request of the exchange opens the first speed window;
+    // redirects and login challenges go on in it.
+    client.windowStart_ = now;
+    client.windowBytes_ = 0;
+  }
+  client.lastActivity_ = now;
   return CURL_PREREQFUNC_OK;
 }
 
 void THttpClient::ReceiveBody(const char* data, std::size_t size) {
   if (cancelled_) throw EHttpCancelled(url_ + ": cancelled");
-  lastActivity_ = TClock::now();
+  Received(size);
   const auto tooLarge = [this](std::int64_t bytes) { return maxBytes_ > 0 && bytes > maxBytes_; };
   if (!bodyStarted_) {
     // libcurl passes on only the final response's body, so the status and

@@ -59,6 +59,8 @@ struct THttpResponse {
 // - TimeOut seconds without a byte from the server fail the request (see
 //   ReadTimeout); establishing a connection, TLS included, may take at most
 //   kConnectTimeout.
+// - So does a server that trickles: fewer than kMinBytesPerSecond a second
+//   over a whole speed window (the read time-out, at least kMinSpeedWindow).
 // - A proxy (host and port, no credentials) is used when UseProxyServer is
 //   set, else the default proxy when there is one (default_proxy.h);
 //   otherwise no proxy at all, whatever the environment says.
@@ -82,6 +84,8 @@ class THttpClient {
   static constexpr std::chrono::seconds kConnectTimeout{15};
   static constexpr std::chrono::seconds kDefaultReadTimeout{30};
   static constexpr std::chrono::seconds kMaxReadTimeout{600};
+  static constexpr std::int64_t kMinBytesPerSecond = 1024;
+  static constexpr std::chrono::seconds kMinSpeedWindow{30};
 
   // Receives the body as it arrives; returns false when it cannot store the
   // bytes (a full disk), which fails the request.
@@ -118,6 +122,9 @@ class THttpClient {
   // kDefaultReadTimeout, and longer values are capped at kMaxReadTimeout.
   static std::chrono::seconds ReadTimeout(std::int32_t timeOut);
 
+  // Replaces the speed window, so that a test need not wait half a minute.
+  void SetSpeedWindow(std::chrono::milliseconds window) { speedWindow_ = window; }
+
  private:
   struct TCurl;
   struct TSite {
@@ -125,7 +132,7 @@ class THttpClient {
     int Port = 0;
     bool operator==(const TSite&) const = default;
   };
-  enum class TOutcome { Done, TimedOut, Cancelled };
+  enum class TOutcome { Done, TimedOut, TooSlow, Cancelled };
   using TClock = std::chrono::steady_clock;
 
   static std::optional<TSite> SiteOf(std::string_view url);
@@ -133,6 +140,9 @@ class THttpClient {
   void Transfer(const std::string& url, bool headOnly, const TBodySink* sink, std::int64_t maxBytes);
   TOutcome Run();
   std::chrono::milliseconds TimeLeftToRead() const;
+  std::chrono::milliseconds TimeLeftInSpeedWindow() const;
+  bool TooSlow();
+  void Received(std::size_t bytes);
   void ReadResponseInfo();
   void CheckResponse() const;
   std::string BodyTooLargeText() const;
@@ -145,6 +155,7 @@ class THttpClient {
   std::unique_ptr<TCurl> curl_;
   std::atomic<bool> cancelled_{false};
   std::chrono::seconds readTimeout_;
+  std::chrono::milliseconds speedWindow_;
   std::optional<TSite> loginSite_;
   std::optional<std::pair<std::string, std::string>> credentials_;
   THttpResponse response_;
@@ -158,6 +169,10 @@ class THttpClient {
   // The read clock runs from the moment the request is sent and restarts with
   // every byte received.
   std::optional<TClock::time_point> lastActivity_;
+  // The speed window in progress: when it began and the bytes (headers and
+  // body) received since.
+  TClock::time_point windowStart_;
+  std::int64_t windowBytes_ = 0;
   std::exception_ptr callbackError_;
 };
 

@@ -205,6 +205,19 @@ TEST_F(HttpClientTest, NoDataWithinTheReadTimeOutFails) {
   EXPECT_EQ(file.Bytes.size(), 1000u);
 }
 
+// Each byte comes well within the read time-out, but at 10 bytes a second the
+// body would take four seconds.
+TEST_F(HttpClientTest, ATransferSlowerThanOneKilobyteASecondOverAWindowFails) {
+  options.TimeOut = 1;
+  server.Serve("/trickle.jpg", {.body = std::string(40, 't'), .trickle = milliseconds(100)});
+  THttpClient http = Client();
+  http.SetSpeedWindow(milliseconds(1000));
+  Collector file;
+  EXPECT_THAT(FailureOf([&] { http.Get(server.Url("/trickle.jpg"), file.Sink()); }),
+              HasSubstr("less than 1 KB/s received for 1 s"));
+  EXPECT_LT(file.Bytes.size(), 40u);
+}
+
 TEST_F(HttpClientTest, ARefusedConnectionFails) {
   const std::string url = "http://127.0.0.1:" + std::to_string(test::FreeLoopbackPort()) + "/a.html";
   EXPECT_THAT(FailureOf([&] { Client().Get(url); }), HasSubstr("connect"));
