@@ -83,6 +83,27 @@ TEST(RegText, RefusesWhatIsNotAStore) {
   for (const std::string& text : cases) EXPECT_THROW(ParseRegText(text), EFormatError) << text;
 }
 
+// Every key brings its parents, so a deep path costs its depth times its
+// length: such a line is damage, however short the file.
+TEST(RegText, KeyPathsPastTheirBoundsAreRefused) {
+  const std::string header = "Windows Registry Editor Version 5.00\n";
+  std::string deep = "Software", deepest = "Software";
+  for (std::size_t i = 1; i < kMaxKeyDepth; ++i) deep += "\\k";
+  for (std::size_t i = 1; i <= kMaxKeyDepth; ++i) deepest += "\\k";
+  EXPECT_NO_THROW(ParseRegText(header + "[HKEY_CURRENT_USER\\" + deep + "]\n"));
+  EXPECT_THROW(ParseRegText(header + "[HKEY_CURRENT_USER\\" + deepest + "]\n"), EFormatError);
+
+  const std::string longest(kMaxKeyPathLength, 'n');
+  EXPECT_NO_THROW(ParseRegText(header + "[HKEY_CURRENT_USER\\" + longest + "]\n"));
+  EXPECT_THROW(ParseRegText(header + "[HKEY_CURRENT_USER\\" + longest + "n]\n"), EFormatError);
+
+  // A 4 KB line of 2,000 levels: 2,000 keys of up to 4 KB each (ten times
+  // as many levels cost gigabytes).
+  std::string attack = header + "[HKEY_CURRENT_USER";
+  for (int i = 0; i < 2000; ++i) attack += "\\a";
+  EXPECT_THROW(ParseRegText(attack + "]\n"), EFormatError);
+}
+
 TEST(RegText, ErrorsNameTheLine) {
   try {
     ParseRegText("Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\A]\r\n\"x\"=dword:zz\r\n");

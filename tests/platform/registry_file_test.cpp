@@ -7,6 +7,7 @@
 
 #include "core/base/errors.h"
 #include "core/settings/reg_settings.h"
+#include "core/settings/reg_tree.h"
 #include "platform/reg_text.h"
 #include "platform/registry_file.h"
 #include "support/temp_dir.h"
@@ -24,6 +25,14 @@ class RegistryFileTest : public ::testing::Test {
   ino_t StoredInode() const {
     struct stat st;
     return ::stat(StorePath().c_str(), &st) == 0 ? st.st_ino : 0;
+  }
+
+  // The damaged stores kept beside the store.
+  std::vector<std::string> SetAside() const {
+    std::vector<std::string> paths;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_ / "config"))
+      if (entry.path().filename().string().starts_with("registry.reg.bad-")) paths.push_back(entry.path());
+    return paths;
   }
 
   test::TempDir dir_;
@@ -102,15 +111,35 @@ TEST_F(RegistryFileTest, DamagedStoreIsKeptAsideAndReplacedByDefaults) {
   EXPECT_FALSE(settings.LoadFromRegistry());
   EXPECT_EQ(settings.Window.Left, 0);  // nothing of the damaged file is trusted
 
-  std::vector<std::string> setAside;
-  for (const auto& entry : std::filesystem::directory_iterator(dir_ / "config"))
-    if (entry.path().filename().string().starts_with("registry.reg.bad-")) setAside.push_back(entry.path());
+  const std::vector<std::string> setAside = SetAside();
   ASSERT_EQ(setAside.size(), 1u);
   EXPECT_EQ(test::ReadFile(setAside[0]), damaged);
 
   TRegSettings again(std::make_unique<TRegistryFile>(StorePath()), dir_ / "home/");
   EXPECT_TRUE(again.LoadFromRegistry());
   EXPECT_EQ(again.Options.DefaultFolder, dir_ / "home/Images/Downloaded Files/");
+}
+
+TEST_F(RegistryFileTest, AKeyPastTheBoundsMakesTheStoreDamaged) {
+  TRegistryFile setup(StorePath());
+  ASSERT_TRUE(setup.OpenKey("\\Software\\Vendrake\\Window", true));
+  setup.WriteInteger("Left", 7);
+  setup.Flush();
+  std::string deep;
+  for (std::size_t i = 0; i <= kMaxKeyDepth; ++i) deep += "\\k";
+  const std::string damaged = test::ReadFile(StorePath()) + "[HKEY_CURRENT_USER" + deep + "]\n";
+  test::WriteFile(StorePath(), damaged);
+
+  TRegSettings settings(std::make_unique<TRegistryFile>(StorePath()), dir_ / "home/");
+  EXPECT_FALSE(settings.LoadFromRegistry());
+  EXPECT_EQ(settings.Window.Left, 0);
+  const std::vector<std::string> setAside = SetAside();
+  ASSERT_EQ(setAside.size(), 1u);
+  EXPECT_EQ(test::ReadFile(setAside[0]), damaged);
+
+  // Nor can such a key be written, which would make a store that does not read back.
+  TRegistryFile store(StorePath());
+  EXPECT_THROW(store.OpenKey(deep, true), ERegistryError);
 }
 
 TEST_F(RegistryFileTest, UnreadableStoreRaises) {

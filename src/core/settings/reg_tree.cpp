@@ -74,12 +74,16 @@ void TRegTree::DeleteKey(std::string_view path) {
 std::string NormalizeKeyPath(std::string_view path) {
   if (HasLineBreak(path)) throw ERegistryError("A settings key name cannot hold a line break");
   std::string out;
+  std::size_t depth = 0;
   std::size_t start = 0;
   while (start <= path.size()) {
     const std::size_t end = std::min(path.find('\\', start), path.size());
     if (end > start) {
       if (!out.empty()) out += '\\';
       out.append(path.substr(start, end - start));
+      if (++depth > kMaxKeyDepth || out.size() > kMaxKeyPathLength)
+        throw ERegistryError("A settings key path may have at most " + std::to_string(kMaxKeyDepth) + " levels and " +
+                             std::to_string(kMaxKeyPathLength) + " bytes");
     }
     start = end + 1;
   }

@@ -64,9 +64,16 @@ class TRegTree {
   std::map<std::string, TRegKey, TRegPathOrder> keys_;
 };
 
+// Bounds of a key path. Every key brings its parents with it, so a path of
+// n levels costs n keys of up to its length each: without bounds a 40 KB line
+// would cost gigabytes. Vendrake's own keys are five levels deep at most.
+inline constexpr std::size_t kMaxKeyDepth = 16;
+inline constexpr std::size_t kMaxKeyPathLength = 512;
+
 // The canonical form of a key path: components joined by "\", without the
 // empty ones a leading, trailing or doubled "\" makes. Raises ERegistryError
-// for a path holding a line break.
+// for a path holding a line break, of more than kMaxKeyDepth components or
+// longer than kMaxKeyPathLength bytes.
 std::string NormalizeKeyPath(std::string_view path);
 
 // One change made through a store, recorded so that it can be applied again
