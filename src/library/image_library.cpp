@@ -94,19 +94,19 @@ TImageLibraryHeader TImageLibrary::Header() const {
   return header_;
 }
 
-void TImageLibrary::LoadFromFile(const std::string& path) {
+bool TImageLibrary::LoadFromFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) throw EFileError("Cannot open the image library", path, errno);
-  LoadFromStream(in);
+  return LoadFromStream(in);
 }
 
-void TImageLibrary::LoadFromStream(std::istream& in) {
+bool TImageLibrary::LoadFromStream(std::istream& in) {
   TImageLibraryHeader header;
   header.LoadFromStream(in);
   if (!header.HasSignature()) {
     std::lock_guard guard(lock_);
     header_ = TImageLibraryHeader();
-    return;
+    return false;
   }
   // Count comes from the file: records are made only while data remains, so
   // a corrupt count can neither loop for long nor exhaust memory.
@@ -119,6 +119,7 @@ void TImageLibrary::LoadFromStream(std::istream& in) {
   std::lock_guard guard(lock_);
   header_ = header;
   for (auto& detail : loaded) AppendLocked(std::move(detail));
+  return true;
 }
 
 void TImageLibrary::SaveToFile(const std::string& path) {

@@ -50,13 +50,15 @@ class TImageLibrary {
   // A copy of the header as last loaded or saved.
   TImageLibraryHeader Header() const;
 
-  // Raises EFileError when the file cannot be opened.
-  void LoadFromFile(const std::string& path);
+  // Raises EFileError when the file cannot be opened; false as
+  // LoadFromStream.
+  bool LoadFromFile(const std::string& path);
   // Reads the header; when its signature is right, appends the records that
   // follow, up to Count of them and no further than the data goes (a partial
   // last record is kept, its missing bytes zero). With a wrong signature
-  // nothing is added and the header returns to its defaults.
-  void LoadFromStream(std::istream& in);
+  // nothing is added, the header returns to its defaults and the result is
+  // false: the data is not a library.
+  bool LoadFromStream(std::istream& in);
   // Replaces the file through a temporary file in the same folder, so a
   // failed save leaves the old library; raises EFileError then.
   void SaveToFile(const std::string& path);

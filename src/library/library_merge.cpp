@@ -1,16 +1,15 @@
 #include "library/library_merge.h"
 
-#include <sys/stat.h>
-
+#include "library/library_file.h"
 #include "platform/file_lock.h"
 
 namespace vdk {
 
-int MergeIntoLibraryFile(const std::string& path, const TImageLibrary& additions) {
-  const TFileLock lock(path + ".lock");
+int MergeIntoLibraryFile(const std::string& path, const TImageLibrary& additions, std::string* keptAs) {
+  const TFileLock lock(LibraryLockPath(path));
   TImageLibrary library;
-  struct stat st;
-  if (::stat(path.c_str(), &st) == 0) library.LoadFromFile(path);
+  const TLibraryFileLoad loaded = LoadLibraryFile(path, library);
+  if (keptAs) *keptAs = loaded.KeptAs;
   int added = 0;
   for (int i = 0; i < additions.Count(); ++i) {
     TImageDetailPtr record = additions.Items(i);

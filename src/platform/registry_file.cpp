@@ -11,6 +11,7 @@
 #include "core/base/atomic_file.h"
 #include "core/base/errors.h"
 #include "core/base/path_utils.h"
+#include "platform/damaged_file.h"
 #include "platform/file_lock.h"
 #include "platform/reg_text.h"
 #include "platform/vendrake_folders.h"
@@ -51,14 +52,6 @@ std::optional<std::string> ReadStoreFile(const std::string& path) {
   ::close(fd);
   if (err != 0) throw EFileError("Cannot read", path, err);
   return text;
-}
-
-std::string LocalTimeStamp() {
-  const std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
-  char text[32];
-  return std::string(text, std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &tm));
 }
 
 }  // namespace
@@ -126,15 +119,7 @@ TRegTree TRegistryFile::ReadStore(bool locked) {
   return {};
 }
 
-void TRegistryFile::SetAside() const {
-  const std::string base = path_ + ".bad-" + LocalTimeStamp();
-  for (int n = 0;; ++n) {
-    const std::string target = n == 0 ? base : base + "-" + std::to_string(n);
-    const int err = RenameNoReplace(path_, target);
-    if (err == 0) return;
-    if (err != EEXIST) throw EFileError("Cannot set the damaged settings store aside as", target, err);
-  }
-}
+void TRegistryFile::SetAside() const { KeepDamagedFile(path_); }
 
 std::unique_ptr<TRegistry> OpenUserRegistry() {
   return std::make_unique<TRegistryFile>(VendrakeConfigFolder() + "registry.reg");

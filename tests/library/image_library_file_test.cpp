@@ -8,6 +8,7 @@
 
 #include "core/base/errors.h"
 #include "library/image_library.h"
+#include "library/library_file.h"
 #include "library/library_merge.h"
 #include "picture_files.h"
 #include "support/temp_dir.h"
@@ -87,7 +88,8 @@ TEST(LibraryFile, ForeignVersionIsKeptAndWrittenBack) {
 TEST(LibraryFile, WrongSignatureLoadsNothingAndSavesACorrectHeader) {
   TImageLibrary library;
   library.Add(Detail("/a.png", 1, 128, 2, 3));
-  Load(library, Fixture("imglib_wrong_signature.db"));
+  std::istringstream in(Fixture("imglib_wrong_signature.db"));
+  EXPECT_FALSE(library.LoadFromStream(in));
   EXPECT_EQ(library.Count(), 1);
   EXPECT_EQ(library.Header().Version, 227);
   EXPECT_TRUE(library.Header().HasSignature());
@@ -176,6 +178,50 @@ TEST(LibraryFile, SaveToFileReplacesTheFileAndLeavesNoTemporary) {
   loaded.LoadFromFile(path);
   EXPECT_EQ(loaded.Count(), 1);
   EXPECT_THROW(loaded.LoadFromFile(dir / "missing.db"), EFileError);
+}
+
+// The files of a folder whose names start with prefix.
+std::vector<std::string> FilesStartingWith(const std::string& folder, const std::string& prefix) {
+  std::vector<std::string> paths;
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.path().filename().string().starts_with(prefix)) paths.push_back(entry.path());
+  return paths;
+}
+
+// One changed signature byte must not cost the records at the next save.
+TEST(LibraryFileOnDisk, ADamagedFileIsKeptAsideAndTheLibraryStartsAfresh) {
+  test::TempDir dir;
+  const std::string path = dir / "imglib.db";
+  std::string damaged = Fixture("imglib_two_records.db");
+  damaged[0] = 'v';
+  test::WriteFile(path, damaged);
+
+  TImageLibrary additions;
+  additions.Add(Detail("/new.jpg", 1, 128, 10, 20));
+  std::string keptAs;
+  EXPECT_EQ(MergeIntoLibraryFile(path, additions, &keptAs), 1);
+  EXPECT_EQ(FilesStartingWith(dir.Path(), "imglib.db.bad-"), std::vector<std::string>{keptAs});
+  EXPECT_EQ(test::ReadFile(keptAs), damaged);
+  TImageLibrary saved;
+  EXPECT_TRUE(saved.LoadFromFile(path));
+  ASSERT_EQ(saved.Count(), 1);
+  EXPECT_EQ(saved.Items(0)->FileName, "/new.jpg");
+
+  // A sound file is read, and a missing one is an empty library; neither is kept aside.
+  TImageLibrary loaded;
+  const TLibraryFileLoad sound = LoadLibraryFile(path, loaded);
+  EXPECT_TRUE(sound.Found);
+  EXPECT_TRUE(sound.KeptAs.empty());
+  EXPECT_EQ(loaded.Count(), 1);
+  EXPECT_FALSE(LoadLibraryFile(dir / "missing.db", loaded).Found);
+
+  test::WriteFile(path, "");
+  TImageLibrary empty;
+  const TLibraryFileLoad cut = LoadLibraryFile(path, empty);
+  EXPECT_FALSE(cut.KeptAs.empty());
+  EXPECT_EQ(empty.Count(), 0);
+  EXPECT_EQ(FilesStartingWith(dir.Path(), "imglib.db.bad-").size(), 2u);
+  EXPECT_FALSE(test::FileExists(path));
 }
 
 }  // namespace

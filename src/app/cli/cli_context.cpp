@@ -1,5 +1,7 @@
 #include "app/cli/cli_context.h"
 
+#include <cstdio>
+
 #include "app/cli/cli_error.h"
 #include "core/base/errors.h"
 #include "core/net/default_proxy.h"
@@ -20,6 +22,11 @@ TCliContext LoadContext() {
   } catch (const EVendrakeError& e) {
     throw ECliError(kExitFiles, std::string("Cannot read the settings: ") + e.what());
   }
+}
+
+void WarnKeptAside(const std::string& what, const std::string& path, const std::string& keptAs) {
+  std::fprintf(stderr, "vendrake-cli: %s %s could not be read; it was kept as %s and a new one is started.\n",
+               what.c_str(), path.c_str(), keptAs.c_str());
 }
 
 std::shared_ptr<TTask> LoadTaskFile(const std::string& path) {

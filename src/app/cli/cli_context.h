@@ -23,6 +23,10 @@ struct TCliContext {
 // ECliError (kExitFiles) when the store or the folders cannot be used.
 TCliContext LoadContext();
 
+// Tells the user on stderr that a damaged file ("the image library") was
+// kept aside and a fresh one started.
+void WarnKeptAside(const std::string& what, const std::string& path, const std::string& keptAs);
+
 // Reads a task file; a missing, unreadable or truncated file raises ECliError
 // (kExitFiles) with the reason.
 std::shared_ptr<TTask> LoadTaskFile(const std::string& path);

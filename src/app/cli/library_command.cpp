@@ -11,16 +11,18 @@
 #include "core/base/ole_date.h"
 #include "library/add_image.h"
 #include "library/image_library.h"
+#include "library/library_file.h"
 #include "library/library_merge.h"
+#include "platform/file_lock.h"
 
 namespace vdk::cli {
 namespace {
 
 void Load(const std::string& path, TImageLibrary& library) {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return;  // no library yet: empty
   try {
-    library.LoadFromFile(path);
+    const TFileLock lock(LibraryLockPath(path));
+    const TLibraryFileLoad loaded = LoadLibraryFile(path, library);
+    if (!loaded.KeptAs.empty()) WarnKeptAside("The image library", path, loaded.KeptAs);
   } catch (const EVendrakeError& e) {
     throw ECliError(kExitFiles, path + ": " + e.what());
   }
@@ -98,7 +100,9 @@ int LibraryAddCommand(const std::vector<std::string>& paths) {
   }
   if (!files.empty()) std::fprintf(stderr, "\n");
   try {
-    const int added = MergeIntoLibraryFile(context.LibraryFile(), additions);
+    std::string keptAs;
+    const int added = MergeIntoLibraryFile(context.LibraryFile(), additions, &keptAs);
+    if (!keptAs.empty()) WarnKeptAside("The image library", context.LibraryFile(), keptAs);
     std::printf("%d pictures added to %s\n", added, context.LibraryFile().c_str());
   } catch (const EVendrakeError& e) {
     throw ECliError(kExitFiles, context.LibraryFile() + ": " + e.what());

@@ -70,7 +70,9 @@ void SaveLibrary(const TCliContext& context, TAddImageThreadList& workers, const
     workers.WaitUntilIdle();
   }
   try {
-    MergeIntoLibraryFile(context.LibraryFile(), additions);
+    std::string keptAs;
+    MergeIntoLibraryFile(context.LibraryFile(), additions, &keptAs);
+    if (!keptAs.empty()) WarnKeptAside("The image library", context.LibraryFile(), keptAs);
   } catch (const EVendrakeError& e) {
     throw ECliError(kExitFiles, std::string("Cannot save the image library: ") + e.what());
   }
