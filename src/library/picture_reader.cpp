@@ -12,16 +12,18 @@
 #include "library/watched_file.h"
 
 Q_IMPORT_PLUGIN(TPcxPlugin)
+Q_IMPORT_PLUGIN(TTgaPlugin)
 
 namespace vdk {
 namespace {
 
 // Formats decoded from downloaded files, in the order content is tried: Qt's
-// own readers, those of Debian's qt6-image-formats-plugins and our PCX
-// plugin. Readers that other plugins add at run time (such as one that
-// renders EPS through a PostScript interpreter) are never asked.
+// own readers, those of Debian's qt6-image-formats-plugins and our PCX and
+// TGA plugins ("targa": Qt's "tga" reader refuses files without the
+// version 2.0 footer). Readers that other plugins add at run time (such as
+// one that renders EPS through a PostScript interpreter) are never asked.
 constexpr std::array<std::string_view, 14> kTrustedFormats = {
-    "jpeg", "png", "gif", "bmp", "webp", "tiff", "pcx", "dcx", "ico", "cur", "tga", "ppm", "pgm", "pbm",
+    "jpeg", "png", "gif", "bmp", "webp", "tiff", "pcx", "dcx", "ico", "cur", "targa", "ppm", "pgm", "pbm",
 };
 
 // Used when the image reader's allocation limit is switched off.
@@ -49,6 +51,7 @@ QByteArray FormatNamedBy(std::string_view path) {
   ext.erase(0, 1);
   if (ext == "jpg") ext = "jpeg";
   if (ext == "tif") ext = "tiff";
+  if (ext == "tga") ext = "targa";
   const bool trusted = std::find(kTrustedFormats.begin(), kTrustedFormats.end(), ext) != kTrustedFormats.end();
   return trusted ? QByteArray::fromStdString(ext) : QByteArray();
 }

@@ -26,7 +26,9 @@ TPictureDecoder DecoderFor(std::string_view path);
 // a format outside the trusted set (PostScript and every other format a
 // system-wide plugin may add are never decoded), declare more pixels than the
 // image reader's allocation limit allows, or when stop is requested while
-// decoding. Safe to call from any thread, one call per decode.
+// decoding. Placeable metafiles and EPS files, which the general loader does
+// not decode, are measured by their headers (VectorPictureSize). Safe to call
+// from any thread, one call per decode.
 TPictureSize MeasurePicture(const std::string& path, TPictureDecoder decoder, std::stop_token stop = {});
 
 }  // namespace vdk

@@ -133,8 +133,8 @@ TEST_F(LibraryPictureSize, HugeDeclaredSizeFailsWithoutTakingTheMemory) {
 }
 
 // The fake plugin is live (a plain reader uses it), but the library never
-// shows it a file. WMF has no reader at all.
-TEST_F(LibraryPictureSize, PostScriptAndWmfAreNeverDecoded) {
+// shows it a file: vector pictures are measured by what their headers say.
+TEST_F(LibraryPictureSize, PostScriptAndWmfAreMeasuredWithoutRendering) {
   using Fake = test::TFakePostScriptPlugin;
   const std::string eps = dir_ / "page.eps";
   test::WriteFile(eps, Fixture("postscript_page.eps"));
@@ -143,12 +143,46 @@ TEST_F(LibraryPictureSize, PostScriptAndWmfAreNeverDecoded) {
   ASSERT_EQ(Fake::Decodes, decodes + 1);
 
   const int asked = Fake::Asked;
-  EXPECT_EQ(MeasurePicture(eps, DecoderFor(eps)), kFailed);
-  EXPECT_EQ(Measure("page_without_extension", Fixture("postscript_page.eps")), kFailed);
+  EXPECT_EQ(MeasurePicture(eps, DecoderFor(eps)), (TPictureSize{120, 80}));
+  EXPECT_EQ(Measure("page_without_extension", Fixture("postscript_page.eps")), (TPictureSize{120, 80}));
   EXPECT_EQ(Measure("photo.jpeg", EncodePicture("jpeg", 5, 5)), (TPictureSize{5, 5}));
   EXPECT_EQ(Fake::Asked, asked);
   EXPECT_EQ(Fake::Decodes, decodes + 1);
-  EXPECT_EQ(Measure("drawing.wmf", Fixture("wmf_placeable_100x50.wmf")), kFailed);
+  EXPECT_EQ(Measure("drawing.wmf", Fixture("wmf_placeable_100x50.wmf")), (TPictureSize{100, 50}));
+}
+
+// A placeable header gives the box in logical units and the units per inch,
+// shown at 96 dpi; a metafile without it has no size short of playing it.
+TEST_F(LibraryPictureSize, MetafileSizeComesFromThePlaceableHeader) {
+  std::string wmf = Fixture("wmf_placeable_100x50.wmf");
+  wmf[6] = static_cast<char>(-20);  // left -20 (and the high byte 0xFF below)
+  wmf[7] = static_cast<char>(0xFF);
+  wmf[14] = static_cast<char>(192);  // 192 units per inch: half the size
+  EXPECT_EQ(Measure("half.wmf", wmf), (TPictureSize{60, 25}));
+  EXPECT_EQ(Measure("bare.wmf", wmf.substr(22)), kFailed);
+  wmf[14] = 0;
+  EXPECT_EQ(Measure("no_inch.wmf", wmf), kFailed);
+}
+
+TEST_F(LibraryPictureSize, PostScriptSizeComesFromTheBoundingBoxComment) {
+  const std::string body = "newpath 0 0 moveto 10 10 lineto stroke\nshowpage\n";
+  EXPECT_EQ(Measure("a.eps", "%!PS-Adobe-3.0 EPSF-3.0\r\n%%Title: x\r\n%%BoundingBox: 10 20 310.5 220\r\n" + body),
+            (TPictureSize{301, 200}));
+  EXPECT_EQ(Measure("atend.eps", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: (atend)\n%%EndComments\n" + body +
+                                     "%%Trailer\n%%BoundingBox: 0 0 64 48\n%%EOF\n"),
+            (TPictureSize{64, 48}));
+  // A box after the header's comments is a drawing's, not the picture's.
+  EXPECT_EQ(Measure("late.eps", "%!PS-Adobe-3.0 EPSF-3.0\n%%EndComments\n%%BoundingBox: 0 0 9 9\n" + body), kFailed);
+  EXPECT_EQ(Measure("empty_box.eps", "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 5 5 5 9\n" + body), kFailed);
+
+  // The binary DOS wrapper: a 30-byte header pointing at the PostScript.
+  const std::string ps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 40 30\n" + body;
+  std::string dos(30, '\0');
+  const auto put32 = [&dos](std::size_t at, std::uint32_t v) { std::memcpy(&dos[at], &v, 4); };
+  put32(0, 0xC6D3D0C5u);
+  put32(4, 30);
+  put32(8, static_cast<std::uint32_t>(ps.size()));
+  EXPECT_EQ(Measure("wrapped.eps", dos + ps), (TPictureSize{40, 30}));
 }
 
 TEST_F(LibraryPictureSize, StopRequestedFailsTheDecode) {
