@@ -1,5 +1,7 @@
 #include "library/library_merge.h"
 
+#include <sys/stat.h>
+
 #include "library/library_file.h"
 #include "platform/file_lock.h"
 
@@ -23,7 +25,7 @@ int MergeIntoLibraryFile(const std::string& path, const TImageLibrary& additions
 
 void SaveLibraryFile(const std::string& path, TImageLibrary& library,
                      const std::unordered_set<std::string>& loadedPaths) {
-  const TFileLock lock(path + ".lock");
+  const TFileLock lock(LibraryLockPath(path));
   struct stat st;
   if (::stat(path.c_str(), &st) == 0) {
     TImageLibrary stored;
