@@ -119,7 +119,7 @@ TRegTree TRegistryFile::ReadStore(bool locked) {
   return {};
 }
 
-void TRegistryFile::SetAside() const { KeepDamagedFile(path_); }
+void TRegistryFile::SetAside() { keptAs_ = KeepDamagedFile(path_); }
 
 std::unique_ptr<TRegistry> OpenUserRegistry() {
   return std::make_unique<TRegistryFile>(VendrakeConfigFolder() + "registry.reg");

@@ -34,6 +34,9 @@ class TRegistryFile : public TMemoryRegistry {
   void Flush() override;
 
   const std::string& Path() const { return path_; }
+  // Where a damaged file was kept when this object read the store; empty
+  // when it found none.
+  const std::string& KeptAs() const { return keptAs_; }
 
  protected:
   void Change(const TRegChange& change) override;
@@ -53,10 +56,11 @@ class TRegistryFile : public TMemoryRegistry {
   // The stored tree. An unreadable file is set aside, under the lock
   // (taken here unless locked says the caller holds it).
   TRegTree ReadStore(bool locked);
-  void SetAside() const;
+  void SetAside();
   std::string LockPath() const { return path_ + ".lock"; }
 
   std::string path_;
+  std::string keptAs_;
   std::vector<TRegChange> journal_;
   std::optional<FileStamp> stamp_;  // of the file tree_ was read from; none before the first read
 };

@@ -1,7 +1,9 @@
 #include "cli_process.h"
 
 #include <fcntl.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -35,7 +37,7 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 }  // namespace
 
 CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& home,
-                       std::optional<std::size_t> fileSizeLimit)
+                       std::optional<std::size_t> fileSizeLimit, const std::optional<SmallDisk>& smallDisk)
     : outPath_(home + ".cli-out"), errPath_(home + ".cli-err") {
   // Everything the child needs is prepared before fork: after it, only
   // async-signal-safe calls until exec.
@@ -46,6 +48,7 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& 
   const int out = ::open(outPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   const int err = ::open(errPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
   if (out < 0 || err < 0) throw std::runtime_error("cannot open the output files");
+  const std::string diskOptions = smallDisk ? "size=" + std::to_string(smallDisk->bytes) : "";
   pid_ = ::fork();
   if (pid_ == 0) {
     ::dup2(out, STDOUT_FILENO);
@@ -55,6 +58,12 @@ CliProcess::CliProcess(const std::vector<std::string>& args, const std::string& 
       const rlimit limit{*fileSizeLimit, *fileSizeLimit};
       ::setrlimit(RLIMIT_FSIZE, &limit);
     }
+    // The mount lives in a mount namespace of the child's own, so it goes
+    // away with the child whatever happens to the test.
+    if (smallDisk &&
+        (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+         ::mount("tmpfs", smallDisk->folder.c_str(), "tmpfs", 0, diskOptions.c_str()) != 0))
+      ::_exit(kNoSmallDisk);
     ::execve(argvp[0], argvp.data(), envp.data());
     ::_exit(127);
   }
@@ -71,6 +80,7 @@ CliProcess::~CliProcess() {
 }
 
 void CliProcess::Interrupt() { ::kill(pid_, SIGINT); }
+void CliProcess::Kill() { ::kill(pid_, SIGKILL); }
 
 CliResult CliProcess::Wait() {
   int status = 0;

@@ -7,10 +7,11 @@
 #include <filesystem>
 #include <nlohmann/json.hpp>
 
-#include "cli_process.h"
+#include "cli_fixture.h"
 #include "core/model/task.h"
 #include "core/model/task_factory.h"
 #include "support/child_process.h"
+#include "support/loopback_port.h"
 #include "support/temp_dir.h"
 #include "support/test_server.h"
 #include "support/tiny_proxy.h"
@@ -18,35 +19,14 @@
 namespace vdk::test {
 namespace {
 
-class CliTest : public ::testing::Test {
+class CliTest : public CliFixture {
  protected:
-  CliTest() {
-    server.Serve("/index.html", {.body = "<img src=a.jpg><img src=b.jpg><a href=more.html>more</a>"});
-    server.Serve("/more.html", {.body = "<img src=c.png>"});
-    for (const char* name : {"/a.jpg", "/b.jpg", "/c.png"}) server.Serve(name, {.body = std::string(20000, 'x')});
-  }
-
-  std::string Url() const { return server.Url("/index.html"); }
-  std::string TaskFile() const { return home / ("Images/Projects/" + TaskNameOfURL(Url()) + ".wrp"); }
-  std::string SavedFolder() const { return home / ("Images/Downloaded Files/" + TaskNameOfURL(Url()) + "/Saved"); }
-  std::set<std::string> Saved() const {
-    std::set<std::string> names;
-    std::error_code ec;
-    for (const auto& e : std::filesystem::directory_iterator(SavedFolder(), ec)) names.insert(e.path().filename());
-    return names;
-  }
-  CliResult Run(const std::vector<std::string>& args, std::optional<std::size_t> limit = std::nullopt) {
-    return RunCli(args, home.Path(), limit);
-  }
   static std::string Hex8(int n) {
     char text[9];
     std::snprintf(text, sizeof text, "%08x", static_cast<unsigned>(n));
     return text;
   }
   static int Lines(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
-
-  TempDir home;
-  TestServer server;
 };
 
 TEST_F(CliTest, RunCrawlsIntoTheHomeAndShowsTheTask) {
@@ -95,6 +75,21 @@ TEST_F(CliTest, ShowJsonKeepsTheFieldsInOrderAndEveryText) {
   EXPECT_EQ(json["options"]["save_folder"], "/tmp/");
   EXPECT_EQ(json["items"]["state"], "new");
   EXPECT_EQ(json["schedule"]["description"], "none");
+}
+
+// Bytes that are not UTF-8 (a Latin-1 letter, a surrogate, an overlong form)
+// in the texts of a task file still give valid JSON.
+TEST_F(CliTest, ShowJsonIsValidWhateverBytesTheTaskHolds) {
+  TTask task;
+  task.Name = "caf\xe9";
+  task.Note = "half \xed\xa0\x80 of a pair, overlong \xc0\xaf, cut \xe2\x82";
+  task.URL.SetURI("http://127.0.0.1/caf\xe9/\xff.html");
+  task.Items.Add(std::make_shared<TTaskItem>(&task, "http://127.0.0.1/\xed\xbf\xbf.jpg"));
+  task.SaveToFile(home / "bytes.wrp");
+  const CliResult show = Run({"show", home / "bytes.wrp", "--json", "--items"});
+  ASSERT_EQ(show.code, 0) << show.err;
+  EXPECT_TRUE(nlohmann::json::accept(show.out)) << show.out;  // the parser refuses text that is not UTF-8
+  EXPECT_NE(show.out.find("\"name\":\"caf\xc3\xa9\""), std::string::npos) << show.out;  // the byte as its character
 }
 
 // A task without a proxy of its own goes through the proxy of the settings.
@@ -190,6 +185,36 @@ TEST_F(CliTest, BadInputGivesOneLineAndItsExitCode) {
   EXPECT_NE(Run({"--version"}).out.find("vendrake-cli "), std::string::npos);
 }
 
+// A start URL that cannot be fetched is a failure with its reason, never "Done".
+TEST_F(CliTest, AStartUrlThatFailsEndsWithItsReasonAndANonZeroCode) {
+  const CliResult missing = Run({"run", server.Url("/missing.html")});
+  EXPECT_EQ(missing.code, 4) << missing.out;
+  EXPECT_NE(missing.err.find("could not be fetched"), std::string::npos) << missing.err;
+  EXPECT_NE(missing.out.find("Failed: " + server.Url("/missing.html") + ": HTTP/1.1 404"), std::string::npos)
+      << missing.out;
+  EXPECT_NE(missing.out.find("Failed after"), std::string::npos) << missing.out;
+
+  server.Serve("/loop.html", {.status = 302, .headers = {{"Location", "/loop.html"}}});
+  const CliResult loop = Run({"run", server.Url("/loop.html")});
+  EXPECT_EQ(loop.code, 4) << loop.out;
+  EXPECT_NE(loop.err.find("could not be fetched (" + server.Url("/loop.html")), std::string::npos) << loop.err;
+
+  const CliResult refused = Run({"run", "http://127.0.0.1:" + std::to_string(FreeLoopbackPort()) + "/"});
+  EXPECT_EQ(refused.code, 4) << refused.out;
+
+  for (const char* port : {"99999", "0", "http"}) {
+    const CliResult bad = Run({"run", std::string("http://127.0.0.1:") + port + "/"});
+    EXPECT_EQ(bad.code, 1) << port;
+    EXPECT_NE(bad.err.find("port"), std::string::npos) << bad.err;
+  }
+
+  // A picture that fails costs only itself, with a log line.
+  server.Serve("/index.html", {.body = "<img src=a.jpg><img src=gone.jpg>"});
+  const CliResult run = Run({"run", Url()});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_NE(run.out.find("Failed: " + server.Url("/gone.jpg")), std::string::npos) << run.out;
+}
+
 TEST_F(CliTest, AFullDiskLosesNeitherTheTaskFileNorOtherFiles) {
   ASSERT_EQ(Run({"run", Url()}).code, 0);
   const std::string before = ReadFile(TaskFile());
@@ -199,7 +224,11 @@ TEST_F(CliTest, AFullDiskLosesNeitherTheTaskFileNorOtherFiles) {
   server.Serve("/more.html", {.body = "<img src=c.png><img src=big.jpg>"});
   server.Serve("/big.jpg", {.body = std::string(3 << 20, 'z')});
   const CliResult noRoom = Run({"run", TaskFile()}, std::size_t{2} << 20);
-  EXPECT_EQ(noRoom.code, 0) << noRoom.err;
+  EXPECT_EQ(noRoom.code, 2) << noRoom.err;  // the picture that could not be written
+  EXPECT_NE(noRoom.err.find("1 files could not be saved"), std::string::npos) << noRoom.err;
+  EXPECT_NE(noRoom.out.find("Failed: Cannot save the file \"" + SavedFolder() + "/big.jpg\": File too large"),
+            std::string::npos)
+      << noRoom.out;
   EXPECT_EQ(Saved(), (std::set<std::string>{"a.jpg", "b.jpg", "c.png", "a[0].jpg", "b[0].jpg", "c[0].png"}));
 
   const std::string afterFirst = ReadFile(TaskFile());

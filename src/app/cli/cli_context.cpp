@@ -14,8 +14,11 @@ TCliContext LoadContext() {
   try {
     TCliContext context;
     context.Home = VendrakeHome();
-    context.Settings = std::make_unique<TRegSettings>(OpenUserRegistry(), context.Home);
+    auto store = std::make_unique<TRegistryFile>(VendrakeConfigFolder() + "registry.reg");
+    const TRegistryFile& file = *store;
+    context.Settings = std::make_unique<TRegSettings>(std::move(store), context.Home);
     context.Settings->LoadFromRegistry();
+    if (!file.KeptAs().empty()) WarnKeptAside("The settings store", file.Path(), file.KeptAs());
     // Tasks whose own options do not turn a proxy on use the settings' one.
     SetDefaultProxy(context.Settings->Options);
     return context;

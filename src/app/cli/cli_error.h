@@ -11,7 +11,8 @@ enum ExitCode : int {
   kExitUsage = 1,     // bad arguments or input (an invalid URL)
   kExitFiles = 2,     // a task file, folder or settings problem
   kExitMismatch = 3,  // "library verify" found records that do not match their files
-  kExitNetwork = 4,   // the project server could not be reached or read
+  kExitNetwork = 4,   // a server could not be read: the project server, or a run's start URL
+  kExitBusy = 5,      // the task is running in another process
   kExitInterrupted = 130,
 };
 

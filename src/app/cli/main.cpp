@@ -37,6 +37,9 @@ void AddRunOptions(CLI::App& run, TRunOptions& o) {
       ->needs(user);
   run.add_flag("--library", o.Library, "catalogue the saved pictures in the image library");
   run.add_flag("--log", o.Log, "print the log lines even on a terminal");
+  run.add_option("--checkpoint", o.Checkpoint, "save the running task to its file this often (default 30)")
+      ->type_name("SECONDS")
+      ->check(CLI::PositiveNumber);
 }
 
 int Main(int argc, char** argv) {

@@ -15,6 +15,8 @@
 #include "core/base/path_utils.h"
 #include "core/base/text_utils.h"
 #include "core/model/task_factory.h"
+#include "core/model/task_file_lock.h"
+#include "core/run/checkpoint.h"
 #include "core/run/event_loop.h"
 #include "core/run/task_thread.h"
 #include "library/add_image_thread_list.h"
@@ -78,10 +80,51 @@ void SaveLibrary(const TCliContext& context, TAddImageThreadList& workers, const
   }
 }
 
+// A run holds its task file, so that a second run of the same task refuses
+// instead of fetching everything again and overwriting the first one's file.
+std::unique_ptr<TTaskFileLock> HoldTaskFile(const TTask& task) {
+  std::unique_ptr<TTaskFileLock> lock;
+  try {
+    lock = TTaskFileLock::TryLock(task.FileName);
+  } catch (const EVendrakeError& e) {
+    throw ECliError(kExitFiles, e.what());
+  }
+  if (!lock)
+    throw ECliError(kExitBusy, "The task \"" + task.Name + "\" is running in another process (" + task.FileName +
+                                   "); run it again when that run has ended");
+  return lock;
+}
+
+void SaveTask(const TTask& task) {
+  try {
+    task.SaveToFile(task.FileName);
+  } catch (const EVendrakeError& e) {
+    throw ECliError(kExitFiles, std::string("cannot save the task: ") + e.what());
+  }
+}
+
+// A checkpoint that cannot be written is reported; the run goes on, and the
+// next checkpoint tries again.
+void SaveCheckpoint(TCheckpoint& checkpoint, const TTask& task) {
+  try {
+    checkpoint.Tick(task);
+  } catch (const EVendrakeError& e) {
+    std::fprintf(stderr, "vendrake-cli: cannot save the task: %s\n", e.what());
+  }
+}
+
+void ReportFailedSaves(const TTask& task) {
+  std::fprintf(stderr, "vendrake-cli: %d files could not be saved (the log says why)\n", task.FailedSaveCount());
+  if (!task.NoRoomFailure().empty())
+    std::fprintf(stderr,
+                 "vendrake-cli: the disk is full: the run stopped; make room and run the task again to save the "
+                 "files not saved\n");
+}
+
 void PrintSummary(const TTask& task, const TTerminalViews& views, bool interrupted) {
-  std::printf("%s after %.1f s: %d pages, %d files, %s saved under %s\n", interrupted ? "Stopped" : "Done",
-              views.Seconds(), views.Pages(), views.Files(), FormatBytes(views.Bytes()).c_str(),
-              task.Options.DefaultFolder.c_str());
+  const char* const end = interrupted ? "Stopped" : !task.StartFailure().empty() ? "Failed" : "Done";
+  std::printf("%s after %.1f s: %d pages, %d files, %s saved under %s\n", end, views.Seconds(), views.Pages(),
+              views.Files(), FormatBytes(views.Bytes()).c_str(), task.Options.DefaultFolder.c_str());
   std::printf("Task file: %s (%d of %d items done)\n", task.FileName.c_str(), task.FinishedCount(), task.Items.Count());
   if (interrupted) std::printf("Run it again to resume with the items not done.\n");
 }
@@ -92,8 +135,11 @@ int RunCommand(const TRunOptions& options) {
   TCliContext context = LoadContext();
   std::shared_ptr<TTask> task =
       IsTaskFileArgument(options.Target) ? LoadTaskFile(options.Target) : TaskForURL(context, options.Target);
+  const auto hold = HoldTaskFile(*task);
   ApplyRunOptions(options, *task);
   CheckSaveFolder(task->Options.DefaultFolder);
+  // Saved with this run's options before it starts: a crash keeps them.
+  SaveTask(*task);
 
   auto loop = std::make_shared<TEventLoop>();
   TInterruptWatcher interrupt([&loop] { loop->Wake(); });
@@ -130,16 +176,27 @@ int RunCommand(const TRunOptions& options) {
   } catch (const EVendrakeError& e) {
     throw ECliError(kExitUsage, e.what());
   }
+  TCheckpoint checkpoint(options.Checkpoint ? std::chrono::seconds(*options.Checkpoint) : TCheckpoint::kInterval);
   while (!finished && !interrupt.Interrupted()) {
     loop->ProcessFor(kProgressInterval);
     views.ShowProgress(*task);
+    SaveCheckpoint(checkpoint, *task);
   }
   const bool interrupted = !finished;
   if (interrupted) task->Stop();
+  const bool stoppedEarly = interrupted || !task->NoRoomFailure().empty();
   views.ShowProgress(*task);
   views.EndProgress();
 
   int code = interrupted ? kExitInterrupted : kExitDone;
+  if (!task->StartFailure().empty()) {
+    std::fprintf(stderr, "vendrake-cli: the start URL could not be fetched (%s)\n", task->StartFailure().c_str());
+    code = kExitNetwork;
+  }
+  if (task->FailedSaveCount() > 0) {
+    ReportFailedSaves(*task);
+    if (code == kExitDone) code = kExitFiles;
+  }
   try {
     task->FinishRun();
   } catch (const EVendrakeError& e) {
@@ -147,7 +204,7 @@ int RunCommand(const TRunOptions& options) {
     code = kExitFiles;
   }
   if (cataloguers) SaveLibrary(context, *cataloguers, additions, interrupted);
-  PrintSummary(*task, views, interrupted);
+  PrintSummary(*task, views, stoppedEarly);
   // Stopped workers leave calls behind that hold the task; they are dropped
   // once the workers are gone. Workers that have not returned in time keep
   // what they hold (the task, the loop) until the process ends.

@@ -21,8 +21,9 @@ struct TRunOptions {
   std::optional<std::string> Proxy;  // host:port
   std::optional<std::string> User;
   std::optional<std::string> PasswordFile;
-  bool Library = false;  // catalogue saved pictures in imglib.db
-  bool Log = false;      // log lines even on a terminal
+  bool Library = false;           // catalogue saved pictures in imglib.db
+  bool Log = false;               // log lines even on a terminal
+  std::optional<int> Checkpoint;  // seconds between saves of the running task
 };
 
 int RunCommand(const TRunOptions& options);

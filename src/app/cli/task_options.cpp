@@ -54,6 +54,8 @@ void RequireCrawlableURL(const std::string& url) {
   const std::string scheme = LowerCase(uri.Protocol());
   if (!uri.IsValid() || (scheme != "http" && scheme != "https"))
     throw ECliError(kExitUsage, "Invalid URL \"" + url + "\": give an http:// or https:// address or a task file");
+  if (const auto port = ParseInt32(uri.Port()); !uri.Port().empty() && (!port || *port < 1 || *port > 65535))
+    throw ECliError(kExitUsage, "Invalid URL \"" + url + "\": the port must be a number from 1 to 65535");
 }
 
 void ApplyRunOptions(const TRunOptions& options, TTask& task) {
@@ -69,9 +71,18 @@ void ApplyRunOptions(const TRunOptions& options, TTask& task) {
   if (options.MaxSize) o.FileMaxSize = Positive("maximum size", *options.MaxSize);
   if (options.MinSize || options.MaxSize) o.EnableFileLimit = true;
   if (options.NoSizeLimit) o.EnableFileLimit = false;
-  if (o.EnableFileLimit && o.FileMinSize >= o.FileMaxSize)
-    throw ECliError(kExitUsage, "The minimum size must be below the maximum size");
-  if (options.SaveFolder) o.DefaultFolder = AddSlash(std::filesystem::absolute(*options.SaveFolder).string());
+  if (o.EnableFileLimit && o.FileMinSize >= o.FileMaxSize) {
+    if (options.MinSize || options.MaxSize)
+      throw ECliError(kExitUsage, "The minimum size must be below the maximum size");
+    throw ECliError(kExitFiles, "The task file \"" + task.FileName + "\" is damaged: its minimum size (" +
+                                    std::to_string(o.FileMinSize) + " KB) is not below its maximum size (" +
+                                    std::to_string(o.FileMaxSize) + " KB); give --min-size and --max-size, or " +
+                                    "--no-size-limit");
+  }
+  if (options.SaveFolder) {
+    if (Trim(*options.SaveFolder).empty()) throw ECliError(kExitUsage, "The save folder is empty: give a folder");
+    o.DefaultFolder = AddSlash(std::filesystem::absolute(*options.SaveFolder).string());
+  }
   if (options.Proxy) ApplyProxy(*options.Proxy, o);
   if (options.User) {
     o.NeedToLogin = true;
@@ -83,10 +94,15 @@ void ApplyRunOptions(const TRunOptions& options, TTask& task) {
 void CheckSaveFolder(const std::string& folder) {
   namespace fs = std::filesystem;
   fs::path existing(folder);
+  if (existing.filename().empty()) existing = existing.parent_path();  // "dir/" would follow a link named dir
   std::error_code ec;
-  while (!fs::exists(existing, ec) && existing.has_relative_path()) existing = existing.parent_path();
+  // The nearest part of the path that is there, a link that leads nowhere included.
+  while (!fs::exists(fs::symlink_status(existing, ec)) && existing.has_relative_path())
+    existing = existing.parent_path();
   std::string reason;
-  if (!fs::is_directory(existing, ec))
+  if (fs::is_symlink(fs::symlink_status(existing, ec)) && !fs::exists(existing, ec))
+    reason = "\"" + existing.string() + "\" is a link to a folder that does not exist";
+  else if (!fs::is_directory(existing, ec))
     reason = "\"" + existing.string() + "\" is not a folder";
   else if (::access(existing.c_str(), W_OK | X_OK) != 0)
     reason = std::strerror(errno);

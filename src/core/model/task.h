@@ -21,6 +21,7 @@ class TItemsView;
 class TLogView;
 class TImagesView;
 class TImageQueue;
+class TFileWriter;
 
 // A task: its options, its start URL, the ranked work list that grows while
 // it runs, its counters and run state. The run commands are carried out by
@@ -59,6 +60,13 @@ class TTask : public std::enable_shared_from_this<TTask> {
   // Items whose worker has ended (done items), and files saved by the runs.
   std::int32_t FinishedCount() const { return finishedCount_; }
   std::int32_t SavedCount() const { return savedCount_.load(); }
+  // Why the start URL could not be fetched in the last run; empty when it was.
+  const std::string& StartFailure() const { return startFailure_; }
+  // Files and pages of the last run that could not be written (each has its
+  // log line), and why the run stopped early because the disk was full
+  // (empty when it did not).
+  std::int32_t FailedSaveCount() const { return failedSaves_; }
+  const std::string& NoRoomFailure() const { return noRoomFailure_; }
   int RunningCount() const { return Items.RunningCount(); }
   // Every item is done (and there is one): a run would start nothing.
   bool AllDone() const;
@@ -70,6 +78,8 @@ class TTask : public std::enable_shared_from_this<TTask> {
   TLogView* LogView = nullptr;
   TImagesView* ImagesView = nullptr;
   TImageQueue* ImageQueue = nullptr;
+  // Writes the downloads; none writes straight to the files.
+  std::shared_ptr<TFileWriter> Writer;
   // Raised on the main thread whenever a run starts (by the user or the
   // schedule), after its first workers have started.
   std::function<void(TTask&)> OnStarted;
@@ -120,6 +130,9 @@ class TTask : public std::enable_shared_from_this<TTask> {
   bool stopping_ = false;
   std::int32_t finishedCount_ = 0;
   std::atomic<std::int32_t> savedCount_{0};
+  std::string startFailure_;
+  std::int32_t failedSaves_ = 0;
+  std::string noRoomFailure_;
   std::unique_ptr<TRunControl> run_;
 };
 

@@ -32,11 +32,25 @@ const std::string& LogStamp(std::time_t now) {
   return stamp;
 }
 
+// Deletes the partial downloads in the task's folders that no worker owns,
+// in this process or another.
+void DeleteLeftovers(const TRegOptions& options) {
+  std::set<std::string> folders{AddSlash(options.DefaultFolder) + "Saved"};
+  for (const std::string& mask : options.FileMasks)
+    folders.insert(AddSlash(options.DefaultFolder) + SplitMask(mask).second);
+  for (const std::string& folder : folders) DeleteLeftoverPartials(folder);
+}
+
 }  // namespace
 
 void TRunControl::Start() {
   if (!task_.Synchronizer) throw std::logic_error("TTask::Start needs a synchronizer");
+  // A crashed run's leftovers would push this run's files to "name[0]".
+  DeleteLeftovers(task_.Options);
   task_.stopped_ = false;
+  task_.startFailure_.clear();
+  task_.failedSaves_ = 0;
+  task_.noRoomFailure_.clear();
   if (task_.Items.Count() == 0) {
     try {
       auto first = std::make_shared<TTaskItem>(&task_, task_.URL.URI());
@@ -86,6 +100,15 @@ void TRunControl::ItemFinished(TTaskThread& sender) {
   if (item->Worker.get() != &sender) return;  // a worker of an earlier run
   item->Worker.reset();
   SetRunning(*item, false);
+  if (sender.FoundNoRoom()) {
+    // The disk is full: this item and every running one wait for a later run,
+    // which resumes them, instead of failing one after the other.
+    WaitAgain(*item, false);
+    Stop();
+    AppendLog("The disk is full: the task stops, and the files not saved wait for its next run");
+    if (task_.OnFinished) task_.OnFinished(task_);
+    return;
+  }
   if (item->Depth < sender.Depth()) {
     // Found nearer the start while its worker ran at the old depth (only
     // LinkFoundAgain lowers a depth, and only to one where the page is fetched).
@@ -122,11 +145,7 @@ void TRunControl::FinishRun() {
   } catch (...) {
     failure = std::current_exception();
   }
-  const TRegOptions& options = task_.Options;
-  std::set<std::string> folders{AddSlash(options.DefaultFolder) + "Saved"};
-  for (const std::string& mask : options.FileMasks)
-    folders.insert(AddSlash(options.DefaultFolder) + SplitMask(mask).second);
-  for (const std::string& folder : folders) DeleteLeftoverPartials(folder);
+  DeleteLeftovers(task_.Options);
   if (failure) std::rethrow_exception(failure);
 }
 
@@ -191,6 +210,17 @@ void TRunControl::AddSavedFileRow(const std::string& path, std::int64_t size) {
   if (task_.ImagesView == nullptr || !task_.Displayed) return;
   task_.ImagesView->AddFileRow(std::string(ExtractFileName(path)), std::string(ExtractFileExt(path)),
                                std::to_string(size / 1024) + " KB", path);
+}
+
+void TRunControl::ItemFailed(const std::string& reason, bool startURL) {
+  AppendLog("Failed: " + reason);
+  if (startURL) task_.startFailure_ = reason;
+}
+
+void TRunControl::SaveFailed(const std::string& reason, bool noRoom) {
+  AppendLog("Failed: " + reason);
+  ++task_.failedSaves_;
+  if (noRoom && task_.noRoomFailure_.empty()) task_.noRoomFailure_ = reason;
 }
 
 void TRunControl::AppendLog(const std::string& message) {

@@ -31,7 +31,8 @@ class TRunControl {
   void FinishRun();
 
   // The end of a worker's pass: marks its item done, refills up to seven
-  // running workers, and ends the run when none runs.
+  // running workers, and ends the run when none runs. A worker that found
+  // the disk full stops the run instead, its item waiting.
   void ItemFinished(TTaskThread& sender);
   // A worker found a link to an item already in the list, at depth. The
   // depth limit counts links along the shortest way found from the start URL,
@@ -50,6 +51,12 @@ class TRunControl {
   void AddSavedFileRow(const std::string& path, std::int64_t size);
   // "[date time] - message" as a new line of the log.
   void AppendLog(const std::string& message);
+  // A worker's pass failed: the reason goes to the log, and is kept when the
+  // item was the start URL.
+  void ItemFailed(const std::string& reason, bool startURL);
+  // A file or page could not be written: the reason goes to the log and is
+  // counted, and kept when the disk was full.
+  void SaveFailed(const std::string& reason, bool noRoom);
 
  private:
   void StartItem(TTaskItem& item);

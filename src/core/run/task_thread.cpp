@@ -17,6 +17,7 @@
 #include "core/base/text_utils.h"
 #include "core/model/task.h"
 #include "core/net/http_client.h"
+#include "core/run/file_writer.h"
 #include "core/run/partial_files.h"
 #include "core/run/run_control.h"
 #include "core/run/synchronize.h"
@@ -29,6 +30,8 @@ namespace {
 
 // Unwinds a worker that has been stopped; never leaves the worker.
 struct ECancelled {};
+// Unwinds a worker that found the disk full; never leaves the worker.
+struct ENoRoom {};
 
 // Worker threads are detached and may outlive static destruction at exit,
 // so their count lives in an object that is never destroyed.
@@ -52,19 +55,6 @@ constexpr std::size_t kMaxURLLength = 4096;
 int DevNull() {
   static const int fd = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
   return fd;
-}
-
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 // The page text as lines ended by CR LF: lines end at CR LF, lone CR and lone
@@ -155,9 +145,12 @@ void TTaskThread::Execute() {
     FilePart(http);
   } catch (const ECancelled&) {
     // Stopped: the stop has cleaned up.
-  } catch (const std::exception&) {
-    // A failed request, scan or write ends the pass silently; the item still
-    // counts as finished.
+  } catch (const ENoRoom&) {
+    // The run control stops the task when the pass ends.
+  } catch (const std::exception& e) {
+    // A failed request, scan or write ends the pass; the item still counts as
+    // finished, and the log says why.
+    Failed(e.what());
   }
   CloseFile(true);
 }
@@ -178,13 +171,27 @@ void TTaskThread::Log(const std::string& message) {
   sync_->Queue(token_, [task = task_.get(), message] { task->run_->AppendLog(message); });
 }
 
-bool TTaskThread::MakeFolder(const std::string& folder) {
+void TTaskThread::Failed(const std::string& reason) {
+  if (token_->Cancelled()) return;
+  // Only the start item has depth 0; queued before the end of the pass.
+  sync_->Queue(token_, [task = task_.get(), reason, start = depth_ == 0] { task->run_->ItemFailed(reason, start); });
+}
+
+void TTaskThread::SaveFailed(const EFileError& error) {
+  if (token_->Cancelled()) throw ECancelled{};
+  noRoom_ = IsNoRoom(error.ErrorCode());
+  sync_->Queue(token_, [task = task_.get(), reason = std::string(error.what()), noRoom = noRoom_] {
+    task->run_->SaveFailed(reason, noRoom);
+  });
+  if (noRoom_) throw ENoRoom{};
+}
+
+void TTaskThread::MakeFolder(const std::string& folder) {
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  if (!ec && std::filesystem::is_directory(folder, ec)) return true;
+  if (!ec && std::filesystem::is_directory(folder, ec)) return;
   if (!ec) ec = std::make_error_code(std::errc::not_a_directory);
-  Log("Cannot create the folder \"" + folder + "\": " + ec.message());
-  return false;
+  throw EFileError("Cannot create the folder", folder, ec.value());
 }
 
 void TTaskThread::OnWork(THttpClient& http, std::int64_t count) {
@@ -211,9 +218,15 @@ void TTaskThread::PagePart(THttpClient& http) {
     text = http.Get(url_.URI());
   } catch (const EHttpCancelled&) {
     throw ECancelled{};
-  } catch (const EHttpError&) {
+  } catch (const EHttpError& first) {
     url_.SetURI(url_.URI() + "/");
-    text = http.Get(url_.URI());
+    try {
+      text = http.Get(url_.URI());
+    } catch (const EHttpCancelled&) {
+      throw ECancelled{};
+    } catch (const EHttpError&) {
+      throw first;  // the address as the link gave it, with why it failed
+    }
   }
   // Links resolve against where the page really is, after redirects.
   const TIdURI final(http.Response().FinalURL);
@@ -225,10 +238,18 @@ void TTaskThread::SavePage(const std::string& text) {
   if (rescan_) return;
   const int mask = task_->Options.FindMask(ItemExtension(url_));
   if (mask == -1) return;
-  const std::string folder = MaskFolder(task_->Options, mask);
-  if (!MakeFolder(folder)) return;
+  try {
+    WritePage(MaskFolder(task_->Options, mask), text);
+  } catch (const EFileError& e) {
+    SaveFailed(e);  // the page's links are still followed unless the disk is full
+  }
+}
+
+void TTaskThread::WritePage(const std::string& folder, const std::string& text) {
+  MakeFolder(folder);
+  ReservedFile file;
   UnderStepLock([&] {
-    const ReservedFile file = ReserveUniqueFile(AddSlash(folder) + PageFileName(url_.Document()), "");
+    file = ReserveUniqueFile(AddSlash(folder) + PageFileName(url_.Document()), "");
     temporaryFile_ = file.Final;
     temporaryIsPartial_ = false;
     fd_ = file.Fd;
@@ -241,12 +262,12 @@ void TTaskThread::SavePage(const std::string& text) {
     out.flush();
     error = buffer.Error();
   }
+  if (error != 0) throw EFileError("Cannot save the page", file.Final, error);  // deleted on the way out
   UnderStepLock([&] {
     ::close(fd_);
     fd_ = -1;
     temporaryFile_.clear();
   });
-  if (error != 0) throw EFileError("Cannot save the page", url_.URI(), error);
 }
 
 void TTaskThread::AddLinks(const std::string& baseURL, std::string text) {
@@ -301,8 +322,11 @@ void TTaskThread::FilePart(THttpClient& http) {
                   [&](const std::string& name) { return SameText(name, document); }))
     return;
   if (options.EnableFileLimit && !PassesSizeFilter(http)) return;
-  const std::string folder = MaskFolder(options, mask);
-  if (MakeFolder(folder)) Download(http, folder);
+  try {
+    Download(http, MaskFolder(options, mask));
+  } catch (const EFileError& e) {
+    SaveFailed(e);
+  }
 }
 
 bool TTaskThread::PassesSizeFilter(THttpClient& http) {
@@ -314,17 +338,14 @@ bool TTaskThread::PassesSizeFilter(THttpClient& http) {
 }
 
 void TTaskThread::Download(THttpClient& http, const std::string& folder) {
+  MakeFolder(folder);
   ReservedFile file;
-  try {
-    UnderStepLock([&] {
-      file = CreatePartialFile(AddSlash(folder) + SafeFileName(url_.Document()));
-      temporaryFile_ = file.Temporary;
-      temporaryIsPartial_ = true;
-      fd_ = file.Fd;
-    });
-  } catch (const EFileError&) {
-    return;  // a file that cannot be created is skipped without a word
-  }
+  UnderStepLock([&] {
+    file = CreatePartialFile(AddSlash(folder) + SafeFileName(url_.Document()));
+    temporaryFile_ = file.Temporary;
+    temporaryIsPartial_ = true;
+    fd_ = file.Fd;
+  });
   Log("Saving file \"" + std::string(ExtractFileName(file.Temporary)) + "\"");
 
   const TRegOptions& options = task_->Options;
@@ -332,20 +353,31 @@ void TTaskThread::Download(THttpClient& http, const std::string& folder) {
   // announced less) is cut off.
   const std::int64_t limit = options.EnableFileLimit ? options.FileMaxSize * std::int64_t{1024} - 1 : -1;
   std::int64_t size = 0;
+  int writeError = 0;
+  TFileWriter* const writer = task_->Writer.get();
   http.OnWork = [this, &http](std::int64_t count) { OnWork(http, count); };
-  http.Get(
-      url_.URI(),
-      [this, &size](const char* data, std::size_t n) {
-        size += static_cast<std::int64_t>(n);
-        return WriteAll(fd_, data, n);
-      },
-      limit);
+  try {
+    http.Get(
+        url_.URI(),
+        [&](const char* data, std::size_t n) {
+          size += static_cast<std::int64_t>(n);
+          writeError = writer ? writer->Write(fd_, data, n) : WriteAll(fd_, data, n);
+          return writeError == 0;
+        },
+        limit);
+  } catch (const EHttpError&) {
+    // The partial file is deleted on the way out.
+    if (writeError != 0) throw EFileError("Cannot save the file", file.Final, writeError);
+    throw;
+  }
 
   int renameError = 0;
   UnderStepLock([&] {
+    // Renamed before it is closed: closing drops the lock, and a clean-up in
+    // another process deletes a partial file it finds unlocked.
+    renameError = RenameReservedFile(file);
     ::close(fd_);
     fd_ = -1;
-    renameError = RenameReservedFile(file);
     if (renameError == 0) {
       ReleasePartialFile(file.Temporary);
       temporaryFile_.clear();
@@ -353,7 +385,7 @@ void TTaskThread::Download(THttpClient& http, const std::string& folder) {
   });
   if (renameError != 0) {
     Log("Rename file \"" + std::string(ExtractFileName(file.Temporary)) + "\" failed");
-    return;  // the partial file is deleted on the way out
+    throw EFileError("Cannot rename", file.Temporary, renameError);  // deleted on the way out
   }
   UnderStepLock([&] {
     if (task_->ImageQueue) task_->ImageQueue->Queue(file.Final);

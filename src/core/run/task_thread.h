@@ -14,6 +14,7 @@ namespace vdk {
 class TTask;
 class THttpClient;
 class TSynchronizer;
+class EFileError;
 
 // The download worker of one work item. In one pass on a worker thread (idle
 // priority, see TWorkerThreads) it fetches the item as a page when its
@@ -39,6 +40,8 @@ class TTaskThread : public std::enable_shared_from_this<TTaskThread> {
   TTaskThread& operator=(const TTaskThread&) = delete;
 
   const std::shared_ptr<TTaskItem>& Item() const { return item_; }
+  // The pass ended because the disk was full. Read once the pass has ended.
+  bool FoundNoRoom() const { return noRoom_; }
   // The item's depth when the worker was made; the main thread may lower the
   // item's own depth while the worker runs.
   std::int32_t Depth() const { return depth_; }
@@ -58,15 +61,21 @@ class TTaskThread : public std::enable_shared_from_this<TTaskThread> {
   void Execute();
   void PagePart(THttpClient& http);
   void SavePage(const std::string& text);
+  void WritePage(const std::string& folder, const std::string& text);
   void AddLinks(const std::string& baseURL, std::string text);
   void FilePart(THttpClient& http);
   bool PassesSizeFilter(THttpClient& http);
   void Download(THttpClient& http, const std::string& folder);
-  // Makes a folder with its parents; false, with a log line, when it cannot.
-  bool MakeFolder(const std::string& folder);
+  // Makes a folder with its parents; raises EFileError when it cannot.
+  static void MakeFolder(const std::string& folder);
 
   // Visible steps. Each raises ECancelled once the worker has been stopped.
   void Log(const std::string& message);
+  // Logs why the pass failed (never throws).
+  void Failed(const std::string& reason);
+  // A file or page that could not be written: logged and counted. When the
+  // disk is full the pass ends (ENoRoom), its item waits and the task stops.
+  void SaveFailed(const EFileError& error);
   void OnWork(THttpClient& http, std::int64_t count);
   void Sync(std::function<void()> fn);
   template <typename Step>
@@ -83,6 +92,7 @@ class TTaskThread : public std::enable_shared_from_this<TTaskThread> {
   std::shared_ptr<TCancelToken> token_ = std::make_shared<TCancelToken>();
   std::chrono::steady_clock::time_point lastProgress_{};
   std::string lastProgressText_;
+  bool noRoom_ = false;
 
   // The partial file being written and its descriptor; changed under the
   // step lock, since Terminate closes and deletes it.

@@ -208,6 +208,21 @@ TEST_F(RunControlTest, FinishRunSavesTheTaskAndDeletesOnlyUnownedPartials) {
   EXPECT_EQ(loaded.FinishedCount(), 2);
 }
 
+// A crashed run's partial download would push the next run's file to "a[0].gif".
+TEST_F(RunControlTest, AStartDeletesUnownedPartialsSoItsFilesKeepTheirNames) {
+  server.Serve("/index.html", {.body = "<img src=a.gif>"});
+  server.Serve("/a.gif", {.body = Bytes(10)});
+  SetStart("/index.html");
+  std::filesystem::create_directories(dir / "Saved");
+  WriteFile(dir / "Saved/a.gif!!wr", "left by a crash");
+  const ReservedFile owned = CreatePartialFile(dir / "Saved/busy.jpg");  // a worker elsewhere
+  Run();
+  EXPECT_EQ(FilesIn("Saved"), (std::set<std::string>{"a.gif", "busy.jpg!!wr"}));
+  EXPECT_EQ(ReadFile(dir / "Saved/a.gif"), Bytes(10));
+  ReleasePartialFile(owned.Temporary);
+  ::close(owned.Fd);
+}
+
 TEST_F(RunControlTest, RepeatedStartsAndStopsLeaveNoTraceOnASlowServer) {
   std::string page;
   for (int i = 0; i < 40; ++i) {

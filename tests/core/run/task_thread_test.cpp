@@ -149,11 +149,13 @@ TEST_F(WorkerTest, AFolderThatCannotBeMadeIsALoggedFailureOfTheItem) {
   Run();
   Drain();
   // The page is still scanned; the picture is not fetched for nothing.
-  EXPECT_EQ(views.Count("Cannot create the folder \"" + dir / "plain/sub/Pages" + "\": Not a directory"), 1);
-  EXPECT_EQ(views.Count("Cannot create the folder \"" + dir / "plain/sub/Saved" + "\": Not a directory"), 1);
+  EXPECT_EQ(views.Count("Failed: Cannot create the folder \"" + dir / "plain/sub/Pages" + "\": Not a directory"), 1);
+  EXPECT_EQ(views.Count("Failed: Cannot create the folder \"" + dir / "plain/sub/Saved" + "\": Not a directory"), 1);
   EXPECT_EQ(server.CountRequests("GET", "/a.gif"), 0);
   EXPECT_EQ(task->FinishedCount(), 2);
   EXPECT_EQ(task->SavedCount(), 0);
+  EXPECT_EQ(task->FailedSaveCount(), 2);
+  EXPECT_EQ(task->NoRoomFailure(), "");  // not a full disk: the run goes on
   EXPECT_EQ(finished, 1);
 }
 
