@@ -96,5 +96,33 @@ TEST_F(CliRunSafetyTest, AKilledRunResumesFromItsLastCheckpoint) {
   EXPECT_EQ(ReadFile(SavedFolder() + "/c.jpg"), std::string(20000, 'c'));
 }
 
+// Two runs sharing a save folder: each one's clean-up leaves the other's
+// download in progress alone, and deletes what a crashed run left behind so
+// that the picture of that name keeps its name.
+TEST_F(CliRunSafetyTest, RunsSharingAFolderKeepEachOthersDownloads) {
+  const std::string shared = home / "shared";
+  std::filesystem::create_directories(shared + "/Saved");
+  WriteFile(shared + "/Saved/d.jpg!!wr", "left by a crashed run");
+  server.Serve("/a.jpg", {.body = std::string(20000, 'a'), .delay = std::chrono::minutes(5)});
+  CliProcess first({"run", Url(), "--save-folder", shared, "--no-size-limit"}, home.Path());  // no HEAD first
+  server.WaitForStalled(1);  // a.jpg!!wr is open and locked by the first run
+  ASSERT_TRUE(FileExists(shared + "/Saved/a.jpg!!wr"));
+
+  server.Serve("/two.html", {.body = "<img src=d.jpg>"});
+  server.Serve("/d.jpg", {.body = std::string(20000, 'd')});
+  const CliResult second = Run({"run", server.Url("/two.html"), "--save-folder", shared});
+  ASSERT_EQ(second.code, 0) << second.err;
+  EXPECT_EQ(ReadFile(shared + "/Saved/d.jpg"), std::string(20000, 'd'));
+  EXPECT_TRUE(FileExists(shared + "/Saved/a.jpg!!wr"));
+
+  server.ReleaseStalls();
+  const CliResult done = first.Wait();
+  EXPECT_EQ(done.code, 0) << done.err;
+  std::set<std::string> names;
+  for (const auto& e : std::filesystem::directory_iterator(shared + "/Saved")) names.insert(e.path().filename());
+  EXPECT_EQ(names, (std::set<std::string>{"a.jpg", "b.jpg", "c.png", "d.jpg"}));
+  EXPECT_EQ(ReadFile(shared + "/Saved/a.jpg"), std::string(20000, 'a'));
+}
+
 }  // namespace
 }  // namespace vdk::test

@@ -29,6 +29,15 @@ bool Owned(const std::string& path) {
   return Registry().Owned.count(path) != 0;
 }
 
+// Whether the name still leads to the open file: its writer may have renamed
+// it and closed it, and another writer taken the name, since it was opened.
+bool StillNamed(int dirFd, const char* name, int fd) {
+  struct stat named {
+  }, open{};
+  return ::fstatat(dirFd, name, &named, AT_SYMLINK_NOFOLLOW) == 0 && ::fstat(fd, &open) == 0 &&
+         named.st_dev == open.st_dev && named.st_ino == open.st_ino;
+}
+
 // Deletes the file unless another process holds its lock.
 void DeleteIfUnlocked(int dirFd, const char* name) {
   const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
@@ -36,7 +45,7 @@ void DeleteIfUnlocked(int dirFd, const char* name) {
     ::unlinkat(dirFd, name, 0);  // a dangling link or an unreadable file
     return;
   }
-  if (::flock(fd, LOCK_EX | LOCK_NB) == 0) ::unlinkat(dirFd, name, 0);
+  if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(dirFd, name, fd)) ::unlinkat(dirFd, name, 0);
   ::close(fd);
 }
 

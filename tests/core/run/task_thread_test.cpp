@@ -1,5 +1,8 @@
 // The download worker end to end against the local test server.
 
+#include <sys/inotify.h>
+#include <unistd.h>
+
 #include <future>
 #include <mutex>
 
@@ -157,6 +160,30 @@ TEST_F(WorkerTest, AFolderThatCannotBeMadeIsALoggedFailureOfTheItem) {
   EXPECT_EQ(task->FailedSaveCount(), 2);
   EXPECT_EQ(task->NoRoomFailure(), "");  // not a full disk: the run goes on
   EXPECT_EQ(finished, 1);
+}
+
+// Closing a partial file drops its lock, which tells another process's
+// clean-up that nobody writes it: it must have its final name by then.
+TEST_F(WorkerTest, ADownloadHasItsFinalNameBeforeItsFileIsClosed) {
+  server.Serve("/a.gif", {.body = Bytes(3000)});
+  SetStart("/a.gif");
+  std::filesystem::create_directories(dir / "Saved");
+  const int watch = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
+  ASSERT_GE(::inotify_add_watch(watch, (dir / "Saved").c_str(), IN_CLOSE_WRITE), 0);
+  Run();
+  Drain();
+  std::vector<std::string> closed;
+  alignas(inotify_event) char events[4096];
+  for (ssize_t n; (n = ::read(watch, events, sizeof events)) > 0;) {
+    for (ssize_t at = 0; at < n;) {
+      const auto* event = reinterpret_cast<const inotify_event*>(events + at);
+      if (event->len > 0) closed.emplace_back(event->name);
+      at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+    }
+  }
+  ::close(watch);
+  EXPECT_EQ(closed, std::vector<std::string>{"a.gif"});
+  EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"a.gif"});
 }
 
 // The main thread here runs none of the calls the worker hands over until
