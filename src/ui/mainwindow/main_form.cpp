@@ -358,6 +358,7 @@ void TMainForm::TabSetChange(int index) {
 
 void TMainForm::TimerTimer() {
   ReportTick();
+  CheckpointTick();
   ScheduleTick();
 }
 

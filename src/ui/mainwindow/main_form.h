@@ -104,7 +104,8 @@ class TMainForm : public QMainWindow {
   // The enabling rule, and icon 3 or 4 on every task node.
   void UpdateActions();
   void UpdateTaskIcons();
-  // One tick of the 300 ms timer: the report, then the schedule.
+  // One tick of the 300 ms timer: the report, the checkpoints of the running
+  // tasks, then the schedule.
   void TimerTimer();
   void TipTimerTimer();
 
@@ -180,11 +181,15 @@ class TMainForm : public QMainWindow {
   void StoreSettings();
   void CreateSampleTasks();
   void TaskFinished(TTask& task);
+  // Takes the run's hold on the task file (TTaskRunner::Hold); refuses with
+  // an Error box when another process runs the task.
+  bool HoldTaskFile(const TTask& task);
   void StartTask(const std::shared_ptr<TTask>& task);
   void RestartTask(const std::shared_ptr<TTask>& task);
   void StopTask(const std::shared_ptr<TTask>& task, const QString& waitText);
   void ScheduleTick();
   void ReportTick();
+  void CheckpointTick();
   TSelectedNode KindOf(QTreeWidgetItem* node, std::shared_ptr<TTask>& task);
   void ApplyImageRule(const std::shared_ptr<TTask>& task, int rule);
   void SetUpImagesPanel();

@@ -40,18 +40,28 @@ class TWaitWindowGuard {
 
 }  // namespace
 
+bool TMainForm::HoldTaskFile(const TTask& task) {
+  if (runner_->Hold(task)) return true;
+  ShowError(this, QStringLiteral("The task \"%1\" is running in another process (%2); run it again when that run has "
+                                 "ended")
+                      .arg(Text(task.Name.c_str()), Text(task.FileName.c_str())));
+  return false;
+}
+
 void TMainForm::StartTask(const std::shared_ptr<TTask>& task) {
   try {
-    task->Start();
+    if (HoldTaskFile(*task)) task->Start();
   } catch (const EVendrakeError& e) {
+    if (task->Stopped()) runner_->Release(*task);
     ShowError(this, Text(e.what()));
   }
 }
 
 void TMainForm::RestartTask(const std::shared_ptr<TTask>& task) {
   try {
-    task->Restart();
+    if (HoldTaskFile(*task)) task->Restart();
   } catch (const EVendrakeError& e) {
+    if (task->Stopped()) runner_->Release(*task);
     ShowError(this, Text(e.what()));
   }
 }
@@ -94,6 +104,7 @@ void TMainForm::TasksStopActionExecute() {
       } catch (const EVendrakeError& e) {
         ShowError(this, Text(e.what()));
       }
+      runner_->Release(*task);
       foundFiles_->ClearItemIcons();
     }
   }
@@ -140,6 +151,7 @@ void TMainForm::TaskFinished(TTask& task) {
       ReportLater(Text(e.what()));
     }
   }
+  runner_->Release(task);
   UpdateActions();
   UpdateTaskIcons();
   foundFiles_->ClearRows();
@@ -154,6 +166,10 @@ void TMainForm::TaskFinished(TTask& task) {
       OfferShutdown(this, settings_->Options.AutoShutDown, steps, *shutdown_);
     });
   }
+}
+
+void TMainForm::CheckpointTick() {
+  for (const std::string& failure : runner_->Checkpoint()) ReportLater(Text(failure.c_str()));
 }
 
 void TMainForm::ScheduleTick() {

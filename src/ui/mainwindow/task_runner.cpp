@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <exception>
 
+#include "core/base/errors.h"
 #include "core/model/task.h"
 #include "core/run/views.h"
 
@@ -69,6 +70,7 @@ void TTaskRunner::ForgetDeleted(const std::string& path) {
     const std::shared_ptr<TTask> task = Tasks.Items(i);
     if (IsDeleted(*task) || !IsUnder(task->FileName, path)) continue;
     if (!task->Stopped()) task->Stop();
+    Release(*task);
     deleted_.insert(task.get());
     slots_.Forget(task->TaskID);
   }
@@ -106,8 +108,33 @@ void TTaskRunner::StopAll() {
     } catch (...) {
       if (!failure) failure = std::current_exception();
     }
+    Release(*task);
   }
   if (failure) std::rethrow_exception(failure);
+}
+
+bool TTaskRunner::Hold(const TTask& task) {
+  if (holds_.count(&task) != 0 || task.FileName.empty()) return true;
+  std::unique_ptr<TTaskFileLock> lock = TTaskFileLock::TryLock(task.FileName);
+  if (!lock) return false;
+  holds_.emplace(&task, THold{std::move(lock), TCheckpoint()});
+  return true;
+}
+
+void TTaskRunner::Release(const TTask& task) { holds_.erase(&task); }
+
+std::vector<std::string> TTaskRunner::Checkpoint(TCheckpoint::Clock::time_point now) {
+  std::vector<std::string> failures;
+  for (auto& [task, hold] : holds_) {
+    if (IsDeleted(*task)) continue;
+    try {
+      hold.Checkpoint.Tick(*task, now);
+    } catch (const EVendrakeError& e) {
+      if (!hold.Reported) failures.emplace_back(e.what());
+      hold.Reported = true;
+    }
+  }
+  return failures;
 }
 
 }  // namespace vdk

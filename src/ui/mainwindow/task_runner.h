@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_set>
@@ -8,7 +9,9 @@
 #include <vector>
 
 #include "core/base/ole_date.h"
+#include "core/model/task_file_lock.h"
 #include "core/model/task_list.h"
+#include "core/run/checkpoint.h"
 #include "core/settings/schedule_slots.h"
 
 namespace vdk {
@@ -75,6 +78,18 @@ class TTaskRunner {
   // each; the first failure to save is raised once every task is stopped.
   void StopAll();
 
+  // A run's hold on its task file, taken before the task starts and kept
+  // until its run has ended or stopped and the file is saved, so that no
+  // other run (vendrake-cli or another window) runs the same task meanwhile.
+  // False when another run holds it; raises EFileError when the lock cannot
+  // be made. Holding a task held already is true.
+  bool Hold(const TTask& task);
+  void Release(const TTask& task);
+  // Saves every held running task whose checkpoint is due, so that a crash
+  // costs at most one interval of its work. The reasons of the saves that
+  // failed, each task's first failure only.
+  std::vector<std::string> Checkpoint(TCheckpoint::Clock::time_point now = TCheckpoint::Clock::now());
+
  private:
   void Bind(TTask& task) const;
   int IndexOfLive(const std::function<bool(const TTask&)>& pred) const;
@@ -83,6 +98,12 @@ class TTaskRunner {
   std::vector<std::string> loaded_;
   std::unordered_set<const TTask*> deleted_;
   TScheduleSlots slots_;
+  struct THold {
+    std::unique_ptr<TTaskFileLock> Lock;
+    TCheckpoint Checkpoint;
+    bool Reported = false;  // a failed checkpoint has been reported
+  };
+  std::map<const TTask*, THold> holds_;
 };
 
 }  // namespace vdk

@@ -10,6 +10,8 @@
 
 #include "core/base/ole_date.h"
 #include "core/model/task.h"
+#include "core/model/task_file_lock.h"
+#include "core/run/checkpoint.h"
 #include "core/settings/reg_settings.h"
 #include "main_form_fixture.h"
 #include "platform/registry_file.h"
@@ -250,6 +252,54 @@ TEST_F(RunTest, RunAndStopSayWhenTheTaskIsAlreadyThere) {
   form->TasksRunActionExecute();
   EXPECT_EQ(boxes.Last().text, "Sorry, current task already running !");
   EXPECT_FALSE(form->SelectedTask()->Stopped());
+}
+
+// Another process (vendrake-cli) runs the task: Run refuses and says so; the
+// window's own runs hold the task file until they have ended.
+TEST_F(RunTest, ATaskThatAnotherProcessRunsIsBusy) {
+  ServeSite(false);
+  const std::string path = AddSiteTask("Site");
+  Open();
+  Select("Site");
+  const std::shared_ptr<TTask> task = form->SelectedTask();
+  {
+    const auto other = TTaskFileLock::TryLock(path);
+    ASSERT_TRUE(other);
+    Trigger("TasksRunAction");
+    EXPECT_TRUE(task->Stopped());
+    EXPECT_EQ(boxes.Last().text.toStdString(),
+              "The task \"Site\" is running in another process (" + path + "); run it again when that run has ended");
+    EXPECT_TRUE(server.Requests().empty());
+  }
+  Trigger("TasksRunAction");
+  EXPECT_FALSE(task->Stopped());
+  EXPECT_TRUE(TTaskFileLock::IsBusy(path));
+  ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
+  EXPECT_FALSE(TTaskFileLock::IsBusy(path));
+}
+
+// The window saves a running task every 30 s, as Stop would save it.
+TEST_F(RunTest, ARunningTaskIsCheckpointedToItsFile) {
+  ServeSite(true);
+  const std::string path = AddSiteTask("Site");
+  Open();
+  Select("Site");
+  const std::shared_ptr<TTask> task = form->SelectedTask();
+  const auto started = TCheckpoint::Clock::now();
+  Trigger("TasksRunAction");
+  ASSERT_TRUE(WaitForSlowPicture());
+  EXPECT_TRUE(form->Runner().Checkpoint(started + std::chrono::seconds(29)).empty());
+  TTask stored;
+  stored.LoadFromFile(path);
+  EXPECT_EQ(stored.Items.Count(), 0) << "not saved before its interval";
+
+  EXPECT_TRUE(form->Runner().Checkpoint(started + std::chrono::seconds(60)).empty());
+  stored.LoadFromFile(path);
+  EXPECT_EQ(stored.Items.Count(), task->Items.Count());
+  const int slow = stored.Items.IndexOfURL(server.Url("/slow.png"));
+  ASSERT_GE(slow, 0);
+  EXPECT_FALSE(stored.Items.Items(slow)->Done()) << "a running item is saved as not done";
+  EXPECT_FALSE(task->Stopped());
 }
 
 TEST_F(RunTest, StopAllWithNothingRunningOnlyShowsTheWaitWindow) {
