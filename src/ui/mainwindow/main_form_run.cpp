@@ -152,6 +152,10 @@ void TMainForm::TaskFinished(TTask& task) {
     }
   }
   runner_->Release(task);
+  if (!task.NoRoomFailure().empty())
+    ReportLater(QStringLiteral("The disk is full: the task \"%1\" stopped, and the files not saved wait for its next "
+                               "run.\n%2")
+                    .arg(Text(task.Name.c_str()), Text(task.NoRoomFailure().c_str())));
   UpdateActions();
   UpdateTaskIcons();
   foundFiles_->ClearRows();

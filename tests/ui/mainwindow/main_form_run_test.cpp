@@ -12,6 +12,7 @@
 #include "core/model/task.h"
 #include "core/model/task_file_lock.h"
 #include "core/run/checkpoint.h"
+#include "core/run/file_writer.h"
 #include "core/settings/reg_settings.h"
 #include "main_form_fixture.h"
 #include "platform/registry_file.h"
@@ -300,6 +301,26 @@ TEST_F(RunTest, ARunningTaskIsCheckpointedToItsFile) {
   ASSERT_GE(slow, 0);
   EXPECT_FALSE(stored.Items.Items(slow)->Done()) << "a running item is saved as not done";
   EXPECT_FALSE(task->Stopped());
+}
+
+// A full disk stops the task and says so; its pictures wait for the next run.
+TEST_F(RunTest, AFullDiskStopsTheTaskWithAnErrorBox) {
+  struct FullDisk : TFileWriter {
+    int Write(int, const char*, std::size_t) override { return ENOSPC; }
+  };
+  ServeSite(false);
+  AddSiteTask("Site");
+  Open();
+  Select("Site");
+  const std::shared_ptr<TTask> task = form->SelectedTask();
+  task->Writer = std::make_shared<FullDisk>();
+  Trigger("TasksRunAction");
+  ASSERT_TRUE(WaitUntil([&] { return task->Stopped() && !boxes.Shown().empty(); }));
+  EXPECT_TRUE(boxes.Last().text.startsWith(
+      QStringLiteral("The disk is full: the task \"Site\" stopped, and the files not saved wait for its next run.")))
+      << boxes.Last().text.toStdString();
+  EXPECT_NE(boxes.Last().text.indexOf(QStringLiteral("No space left on device")), -1);
+  EXPECT_GT(task->Items.WaitingCount(), 0);
 }
 
 TEST_F(RunTest, StopAllWithNothingRunningOnlyShowsTheWaitWindow) {
