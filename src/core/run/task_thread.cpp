@@ -262,12 +262,13 @@ void TTaskThread::WritePage(const std::string& folder, const std::string& text) 
     out.flush();
     error = buffer.Error();
   }
-  if (error != 0) throw EFileError("Cannot save the page", file.Final, error);  // deleted on the way out
   UnderStepLock([&] {
     ::close(fd_);
     fd_ = -1;
+    if (error != 0) ::unlink(temporaryFile_.c_str());  // no half page stays
     temporaryFile_.clear();
   });
+  if (error != 0) throw EFileError("Cannot save the page", file.Final, error);
 }
 
 void TTaskThread::AddLinks(const std::string& baseURL, std::string text) {
