@@ -24,6 +24,7 @@
 #include "library/add_image_thread_list.h"
 #include "library/image_library.h"
 #include "library/library_queue.h"
+#include "platform/registry_file.h"
 #include "ui/common/message_boxes.h"
 #include "ui/common/qt_synchronizer.h"
 #include "ui/imageview/images_panel.h"
@@ -107,8 +108,13 @@ TMainForm::TMainForm(std::unique_ptr<TRegistry> registry, std::string home, QWid
   binding.ImageQueue = libraryQueue_.get();
   binding.OnFinished = [this](TTask& task) { TaskFinished(task); };
   runner_ = std::make_unique<TTaskRunner>(std::move(binding));
+  const auto* store = dynamic_cast<const TRegistryFile*>(registry.get());
   settings_ = std::make_unique<TRegSettings>(std::move(registry), AddSlash(home_));
   LoadSettings();
+  if (store != nullptr && !store->KeptAs().empty())
+    ReportLater(QStringLiteral("The settings store \"%1\" could not be read: it was kept as \"%2\" and the default "
+                               "settings are used.")
+                    .arg(QString::fromStdString(store->Path()), QString::fromStdString(store->KeptAs())));
   if (!settings_->Options.DefaultTaskAdded) CreateSampleTasks();
   BuildTree();
 

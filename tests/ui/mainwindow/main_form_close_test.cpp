@@ -4,12 +4,15 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolBar>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "core/settings/reg_settings.h"
 #include "main_form_fixture.h"
@@ -45,6 +48,26 @@ TEST(TipRule, OpensAfterTheLastTipAndWraps) {
   EXPECT_EQ(WrapTipIndex(-1, 7), 0);
   EXPECT_EQ(WrapTipIndex(6, 7), 6);
   EXPECT_EQ(WrapTipIndex(1000, 7), 0);
+}
+
+// A settings store that cannot be read is kept aside with a word, not
+// replaced unseen.
+TEST_F(CloseTest, ADamagedSettingsStoreIsKeptAsideWithAnErrorBox) {
+  std::ifstream in(std::string(VENDRAKE_TEST_DATA) + "registry_truncated.reg", std::ios::binary);
+  const std::string damaged((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_FALSE(damaged.empty());
+  WriteFile(RegistryPath(), damaged);
+  Open();
+  QCoreApplication::processEvents();
+  std::vector<std::string> kept;
+  for (const std::string& name : FilesIn(home.Path()))
+    if (name.starts_with("registry.reg.bad-")) kept.push_back(home / name);
+  ASSERT_EQ(kept.size(), 1u);
+  EXPECT_EQ(ReadFile(kept[0]), damaged);
+  ASSERT_FALSE(boxes.Shown().empty());
+  EXPECT_EQ(boxes.Shown()[0].text.toStdString(), "The settings store \"" + RegistryPath() +
+                                                     "\" could not be read: it was kept as \"" + kept[0] +
+                                                     "\" and the default settings are used.");
 }
 
 TEST_F(CloseTest, TheTipAfterTheLastOneCyclesAndIsStored) {
