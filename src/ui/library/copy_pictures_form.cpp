@@ -137,6 +137,7 @@ void TCopyPicturesForm::HelpButtonClick() { ShowHelp(this, THelpTopic::Collect);
 void TCopyPicturesForm::StartListing() {
   listReady_ = false;
   SetRunning(true);
+  ui_->ProgressBar->setRange(0, 0);  // a busy bar: the count is known only once the folder is listed
   auto rows = std::make_shared<std::vector<TCollectRow>>();
   const std::string saved = saveFolder_.empty() ? std::string() : saveFolder_ + "Saved/";
   job_ = new TBackgroundJob(

@@ -7,6 +7,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -95,12 +96,16 @@ class CollectForm : public ::testing::Test {
 TEST_F(CollectForm, ListsTheSavedFolderWithSizesAndKnownDimensions) {
   form_.show();
   EXPECT_FALSE(Button("CopyButton")->isEnabled()) << "while listing";
+  auto* bar = form_.findChild<QProgressBar*>(QStringLiteral("ProgressBar"));
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->maximum(), 0) << "a busy bar while listing";
   form_.SelectButtonClick();
   EXPECT_EQ(boxes_.Last().caption, "Wait");
   EXPECT_EQ(boxes_.Last().text, "Please waiting for the update !");
   QSignalSpy ended(&form_, &TCopyPicturesForm::ListingEnded);
   ASSERT_TRUE(ended.wait(10000));
   EXPECT_TRUE(Button("CopyButton")->isEnabled());
+  EXPECT_EQ(bar->maximum(), 100) << "the busy bar stops";
   ASSERT_EQ(form_.Model()->rowCount(), 6) << "the partial download is left out";
   for (int row = 0; row < 6; ++row) {
     const TCollectRow& entry = form_.Model()->Row(row);
