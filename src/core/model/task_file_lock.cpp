@@ -8,6 +8,7 @@
 
 #include "core/base/errors.h"
 #include "core/base/path_utils.h"
+#include "core/base/text_utils.h"
 
 namespace vdk {
 namespace {
@@ -30,6 +31,12 @@ bool SameFile(int fd, const std::string& path) {
 
 std::string TTaskFileLock::LockPath(const std::string& taskFile) {
   return std::string(ExtractFilePath(taskFile)) + "." + std::string(ExtractFileName(taskFile)) + ".lock";
+}
+
+bool TTaskFileLock::IsLockName(std::string_view name) {
+  constexpr std::string_view kSuffix = ".lock";
+  if (name.size() <= 1 + kSuffix.size() || name.front() != '.' || !name.ends_with(kSuffix)) return false;
+  return SameText(ExtractFileExt(name.substr(1, name.size() - 1 - kSuffix.size())), ".wrp");
 }
 
 std::unique_ptr<TTaskFileLock> TTaskFileLock::TryLock(const std::string& taskFile) {

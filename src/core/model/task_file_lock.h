@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace vdk {
 
@@ -24,6 +25,8 @@ class TTaskFileLock {
   static bool IsBusy(const std::string& taskFile);
   // ".<file name>.lock" in the task file's folder.
   static std::string LockPath(const std::string& taskFile);
+  // Whether a file name is that of a task file's lock (".<name>.wrp.lock").
+  static bool IsLockName(std::string_view name);
 
   ~TTaskFileLock();
   TTaskFileLock(const TTaskFileLock&) = delete;

@@ -14,6 +14,7 @@
 #include "core/base/path_utils.h"
 #include "core/base/text_utils.h"
 #include "core/model/task.h"
+#include "core/model/task_file_lock.h"
 #include "ui/mainwindow/node_kinds.h"
 
 namespace vdk {
@@ -76,7 +77,7 @@ void Scan(const std::string& folder, bool showAllFiles, int depth, std::vector<T
       out.push_back(std::move(entry));
     } else if (S_ISREG(st.st_mode) && SameText(ExtractFileExt(name), ".wrp")) {
       out.push_back(TaskEntry(path, name, st));
-    } else if (showAllFiles) {
+    } else if (showAllFiles && !TTaskFileLock::IsLockName(name)) {  // a run's lock is not the user's file
       out.push_back({kFileIcon, name, path, {}, {}});
     }
   }

@@ -37,6 +37,7 @@ TEST(ProjectFolder, OtherFilesShowOnlyWithShowAll) {
   TempDir dir;
   WriteTask(dir / "cats.wrp", "Cats");
   WriteFile(dir / "notes.txt", "x");
+  WriteFile(dir / ".cats.wrp.lock", "");  // a run's lock on cats.wrp
   std::filesystem::create_directory(dir / "Sub");
   EXPECT_EQ(Captions(ScanProjectFolder(dir.Path(), false)), (std::vector<std::string>{"Cats", "Sub"}));
   const auto all = ScanProjectFolder(dir.Path(), true);
