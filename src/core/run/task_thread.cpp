@@ -45,12 +45,6 @@ LiveWorkers& Live() {
   return *live;
 }
 
-void WorkerGone() {
-  std::lock_guard lock(Live().lock);
-  --Live().count;
-  Live().changed.notify_all();
-}
-
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 // Links longer than this are not followed. Real addresses stay far below it
@@ -89,11 +83,10 @@ std::string MaskFolder(const TRegOptions& options, int mask) {
 
 }  // namespace
 
-TTaskThread::TTaskThread(std::shared_ptr<TTask> task, std::shared_ptr<TTaskItem> item,
-                         std::shared_ptr<TSynchronizer> sync)
+TTaskThread::TTaskThread(std::shared_ptr<TTask> task, std::shared_ptr<TTaskItem> item)
     : task_(std::move(task)),
       item_(std::move(item)),
-      sync_(std::move(sync)),
+      sync_(task_->Synchronizer),
       url_(item_->URL().URI()),
       depth_(item_->Depth),
       rescan_(item_->Rescan) {}
@@ -115,16 +108,13 @@ void TTaskThread::Resume() {
     std::lock_guard lock(Live().lock);
     ++Live().count;
   }
-  try {
-    TWorkerThreads::Run([self = shared_from_this()]() mutable {
-      // A worker that ends may be given the next item to run here.
-      while (self) self = self->Run();
-      WorkerGone();
-    });
-  } catch (...) {
-    WorkerGone();
-    throw;
-  }
+  TWorkerThreads::Run([self = shared_from_this()]() mutable {
+    self->Run();
+    self.reset();
+    std::lock_guard lock(Live().lock);
+    --Live().count;
+    Live().changed.notify_all();
+  });
 }
 
 void TTaskThread::Terminate() {
@@ -137,9 +127,9 @@ void TTaskThread::Terminate() {
   });
 }
 
-std::shared_ptr<TTaskThread> TTaskThread::Run() {
+void TTaskThread::Run() {
   Execute();
-  return task_->run_->PassEnded(*this, sync_, token_);
+  sync_->Queue(token_, [task = task_, self = shared_from_this()] { task->run_->ItemFinished(*self); });
 }
 
 void TTaskThread::Execute() {
