@@ -81,6 +81,18 @@ class ImportFormTest : public ::testing::Test {
                         {{"space.dat", {Project("Moon", "Space"), Project("Mars", "Space"), Project("Venus", "Space")}},
                          {"art.dat", {Project("Museum", "Art")}}});
   }
+  // As ServeSpaceAndArt, but the art list is held at the gate.
+  void ServeSpaceWithArtHeld() {
+    ServeSpaceAndArt();
+    server.Handle("/projects/art.dat", [gate = gate](const httplib::Request&, httplib::Response& res) {
+      gate->Wait();
+      res.set_content(test::ProjectListBytes({Project("Museum", "Art")}), "application/octet-stream");
+    });
+  }
+  // Waits until the space list is shown and the art group says it is loading.
+  static bool WaitArtLoading(const QModelIndex& root) {
+    return QTest::qWaitFor([&] { return Children(root) == QStringList({"space.dat", "art.dat(loading ...)"}); }, 60000);
+  }
   std::unique_ptr<TImportProjectsForm> Open() {
     auto form = std::make_unique<TImportProjectsForm>(*settings.Registry, settings.ProjectServer);
     form->show();
@@ -147,19 +159,10 @@ TEST_F(ImportFormTest, TheTreeFillsInWithItsCaptions) {
 }
 
 TEST_F(ImportFormTest, AGroupShowsLoadingUntilItsListArrives) {
-  ServeSpaceAndArt();
-  server.Handle("/projects/art.dat", [gate = gate](const httplib::Request&, httplib::Response& res) {
-    gate->Wait();
-    res.set_content(test::ProjectListBytes({Project("Museum", "Art")}), "application/octet-stream");
-  });
+  ServeSpaceWithArtHeld();
   auto form = Open();
   const QModelIndex root = form->Model().RootIndex();
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] {
-        return Children(root) == QStringList({"space.dat", "art.dat(loading ...)"});
-      },
-      60000))
-      << Children(root).join(", ").toStdString();
+  ASSERT_TRUE(WaitArtLoading(root)) << Children(root).join(", ").toStdString();
   EXPECT_TRUE(Children(Child(root, 1)).isEmpty());
   gate->Open();
   WaitLoaded(*form);
@@ -257,18 +260,10 @@ TEST_F(ImportFormTest, ClosingWhileListsLoadStopsEverythingAtOnce) {
 }
 
 TEST_F(ImportFormTest, CancelStopsTheThreadsAndLeavesLoadingGroupsEmpty) {
-  ServeSpaceAndArt();
-  server.Handle("/projects/art.dat", [gate = gate](const httplib::Request&, httplib::Response& res) {
-    gate->Wait();
-    res.set_content(test::ProjectListBytes({Project("Museum", "Art")}), "application/octet-stream");
-  });
+  ServeSpaceWithArtHeld();
   auto form = Open();
   const QModelIndex root = form->Model().RootIndex();
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] {
-        return Children(root) == QStringList({"space.dat", "art.dat(loading ...)"});
-      },
-      60000));
+  ASSERT_TRUE(WaitArtLoading(root)) << Children(root).join(", ").toStdString();
   Select(*form, {Child(root, 1)});
   QTest::mouseClick(form->findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
   EXPECT_EQ(form->result(), QDialog::Rejected);
