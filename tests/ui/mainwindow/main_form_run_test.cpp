@@ -91,10 +91,21 @@ class RunTest : public MainFormTest {
       return row >= 0 && form->FoundFiles().index(row, TFoundFilesModel::kSizeColumn).data() != "---";
     });
   }
+  // The site's task selected in a window that offers the power-off after the
+  // last run; exited tells whether the Exit sequence ran.
+  void OpenSiteWithAutoShutDown() {
+    ServeSite(false);
+    AddSiteTask("Site");
+    EditStore([](TRegSettings& s) { s.Options.AutoShutDown = true; });
+    Open();
+    Select("Site");
+    QObject::connect(form.get(), &TMainForm::Exited, [this] { exited = true; });
+  }
   QString ReportValue(int row) const { return form->Report().index(row, TReportModel::kValueColumn).data().toString(); }
   int NodeIcon(const char* caption) const { return TTaskTree::IconOf(Node(QString::fromLatin1(caption))); }
 
   TestServer server;
+  bool exited = false;
 };
 
 TEST_F(RunTest, ARunShowsItsProgressAndEndsSaved) {
@@ -208,13 +219,7 @@ TEST_F(RunTest, AtMostThreeTasksStartByHand) {
 }
 
 TEST_F(RunTest, TheShutdownCountdownAfterTheLastRunSavesEverythingFirst) {
-  ServeSite(false);
-  AddSiteTask("Site");
-  EditStore([](TRegSettings& s) { s.Options.AutoShutDown = true; });
-  Open();
-  Select("Site");
-  bool exited = false;
-  QObject::connect(form.get(), &TMainForm::Exited, [&exited] { exited = true; });
+  OpenSiteWithAutoShutDown();
   bool savedFirst = false;
   shutdown.onPowerOff = [&] { savedFirst = exited; };
   dialogs.Then([](QDialog&) { return static_cast<int>(QDialog::Accepted); });  // the countdown ran out
@@ -227,13 +232,7 @@ TEST_F(RunTest, TheShutdownCountdownAfterTheLastRunSavesEverythingFirst) {
 }
 
 TEST_F(RunTest, ACancelledShutdownCountdownLeavesTheProgramRunning) {
-  ServeSite(false);
-  AddSiteTask("Site");
-  EditStore([](TRegSettings& s) { s.Options.AutoShutDown = true; });
-  Open();
-  Select("Site");
-  bool exited = false;
-  QObject::connect(form.get(), &TMainForm::Exited, [&exited] { exited = true; });
+  OpenSiteWithAutoShutDown();
   Trigger("TasksRunAction");  // no script: the countdown is cancelled
   ASSERT_TRUE(WaitUntil([&] { return dialogs.Shown().size() == 1; }));
   EXPECT_EQ(shutdown.requests, 0);
