@@ -112,6 +112,11 @@ class TMainForm : public QMainWindow {
   // Set by the browser integration before it executes "New" and "Run".
   bool BrowserRequest = false;
   std::string BrowserURL;
+  // "New": the Task dialog and, on OK, the new task's node, selected. False
+  // when the dialog was cancelled or no task file was written.
+  bool NewTask();
+  // Shows the window, also from the notification area or minimised, on top.
+  void BringForward();
   bool ExitRequested() const { return exitRequested_; }
   bool ShowMinPrompt() const { return showMinPrompt_; }
 

@@ -162,6 +162,13 @@ void TMainForm::SaveLibrary() {
   }
 }
 
+void TMainForm::BringForward() {
+  show();
+  setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  raise();
+  activateWindow();
+}
+
 void TMainForm::WinTaskbarClick() {
   if (isVisible() && !isMinimized()) {
     hide();

@@ -151,15 +151,18 @@ void TMainForm::TasksDeleteActionExecute() {
   UpdateTaskIcons();
 }
 
-void TMainForm::TasksNewActionExecute() {
+void TMainForm::TasksNewActionExecute() { NewTask(); }
+
+bool TMainForm::NewTask() {
   QTreeWidgetItem* folder = FolderNodeOf(tree_->Selected());
   if (folder == nullptr) folder = tree_->Root();
   // The dialog writes the task file; it never replaces an existing one.
   const std::optional<TNewTaskFile> created =
       RunNewTask(this, settings_->Options, TTaskTree::PathOf(folder),
                  BrowserRequest ? std::optional<std::string>(BrowserURL) : std::nullopt);
-  if (!created) return;
+  if (!created) return false;
   tree_->Select(tree_->AddNode(folder, Text(created->Name), kTaskIcon, created->FileName));
+  return true;
 }
 
 void TMainForm::TasksPropActionExecute() {
