@@ -30,11 +30,16 @@ std::string UserHome() {
   throw EVendrakeError("Cannot find the user's home folder (HOME is not set)");
 }
 
+// $<xdgVariable>/, else ~/<fallback>/.
+std::string XdgFolder(const char* xdgVariable, const char* fallback) {
+  if (auto base = Environment(xdgVariable); base && base->front() == '/') return AddSlash(*base);
+  return UserHome() + fallback + "/";
+}
+
 // $VENDRAKE_HOME, else $<xdgVariable>/vendrake/, else ~/<fallback>/vendrake/.
 std::string VendrakeFolder(const char* xdgVariable, const char* fallback) {
   if (auto home = Environment("VENDRAKE_HOME")) return AddSlash(*home);
-  if (auto base = Environment(xdgVariable); base && base->front() == '/') return AddSlash(*base) + "vendrake/";
-  return UserHome() + fallback + "/vendrake/";
+  return XdgFolder(xdgVariable, fallback) + "vendrake/";
 }
 
 }  // namespace
@@ -42,5 +47,11 @@ std::string VendrakeFolder(const char* xdgVariable, const char* fallback) {
 std::string VendrakeHome() { return VendrakeFolder("XDG_DATA_HOME", ".local/share"); }
 
 std::string VendrakeConfigFolder() { return VendrakeFolder("XDG_CONFIG_HOME", ".config"); }
+
+std::string UserHomeFolder() { return UserHome(); }
+
+std::string UserDataFolder() { return XdgFolder("XDG_DATA_HOME", ".local/share"); }
+
+std::string UserConfigFolder() { return XdgFolder("XDG_CONFIG_HOME", ".config"); }
 
 }  // namespace vdk

@@ -18,4 +18,11 @@ std::string VendrakeHome();
 // $XDG_CONFIG_HOME/vendrake/, else ~/.config/vendrake/.
 std::string VendrakeConfigFolder();
 
+// The user's own folders, whatever VENDRAKE_HOME says: $HOME (else the
+// password entry's), $XDG_DATA_HOME (else ~/.local/share/) and
+// $XDG_CONFIG_HOME (else ~/.config/).
+std::string UserHomeFolder();
+std::string UserDataFolder();
+std::string UserConfigFolder();
+
 }  // namespace vdk

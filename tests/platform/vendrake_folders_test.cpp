@@ -4,33 +4,12 @@
 #include <optional>
 
 #include "platform/vendrake_folders.h"
+#include "support/scoped_env.h"
 
 namespace vdk {
 namespace {
 
-// Sets (or, with nullopt, clears) an environment variable for one scope.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    Set(value);
-  }
-  ~ScopedEnv() { Set(old_); }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  void Set(const std::optional<std::string>& value) {
-    if (value) {
-      ::setenv(name_, value->c_str(), 1);
-    } else {
-      ::unsetenv(name_);
-    }
-  }
-
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using test::ScopedEnv;
 
 TEST(VendrakeFolders, VendrakeHomeHoldsEverything) {
   const ScopedEnv home("VENDRAKE_HOME", "/srv/vd");
