@@ -17,6 +17,8 @@ packages=(
   xvfb xauth dbus
   # validators of the desktop entry and the AppStream metadata
   desktop-file-utils appstream
+  # the browser extension's test in a headless browser
+  chromium
 )
 bench_packages=(nginx wget wget2 httrack curl time iproute2)
 
@@ -29,6 +31,10 @@ for p in "${packages[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
   [ "$status" = "install ok installed" ] || missing+=("$p")
 done
+
+# Node.js with npm (for puppeteer-core) may come from elsewhere than Debian's
+# packages; Debian's are taken only when there is none.
+command -v node >/dev/null && command -v npm >/dev/null || missing+=(nodejs npm)
 
 if [ ${#missing[@]} -eq 0 ]; then
   exit 0
