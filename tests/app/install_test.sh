@@ -20,9 +20,14 @@ done
 [ -x "$prefix/bin/vendrake" ] || { echo "bin/vendrake is not executable"; exit 1; }
 desktop-file-validate "$prefix/share/applications/org.vendrake.Vendrake.desktop"
 appstreamcli validate --no-net "$prefix/share/metainfo/org.vendrake.Vendrake.metainfo.xml"
-python3 - "$prefix" <<'EOF'
-import base64, hashlib, json, sys
-prefix = sys.argv[1]
+# The installed vendrake registers the installed host and extension for a
+# user (a scratch home here).
+user="$prefix/user"
+env HOME="$user" XDG_DATA_HOME="$user/data" XDG_CONFIG_HOME="$user/config" VENDRAKE_HOME="$user/vendrake" \
+  QT_QPA_PLATFORM=offscreen "$prefix/bin/vendrake" --regserver
+python3 - "$prefix" "$user" <<'EOF'
+import base64, hashlib, json, os, sys
+prefix, user = sys.argv[1], sys.argv[2]
 hosts = prefix + "/share/vendrake/native-messaging-hosts/"
 extension = json.load(open(prefix + "/share/vendrake/browser-extension/manifest.json"))
 digest = hashlib.sha256(base64.b64decode(extension["key"])).hexdigest()[:32]
@@ -34,4 +39,10 @@ for manifest in (chromium, firefox):
     assert manifest["path"] == prefix + "/bin/vendrake-native-host", manifest["path"]
 assert chromium["allowed_origins"] == ["chrome-extension://%s/" % chromium_id], (chromium, chromium_id)
 assert firefox["allowed_extensions"] == [extension["browser_specific_settings"]["gecko"]["id"]], firefox
+registered = json.load(open(user + "/config/chromium/NativeMessagingHosts/org.vendrake.vendrake.json"))
+assert registered["allowed_origins"] == chromium["allowed_origins"], registered
+assert registered["path"] == chromium["path"], registered
+store = open(user + "/vendrake/registry.reg", encoding="utf-8", errors="replace").read()
+assert prefix + "/share/vendrake/browser-extension" in store, store
+assert os.path.isdir(prefix + "/share/vendrake/browser-extension")
 EOF

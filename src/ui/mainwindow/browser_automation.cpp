@@ -87,6 +87,8 @@ void TBrowserAutomation::ServeNext() {
 }
 
 QString TBrowserAutomation::Serve(const QString& url) {
+  // Between Exit and the end of the program nothing new is started.
+  if (form_->ExitRequested()) return QStringLiteral("Vendrake is closing.");
   try {
     const TBrowserRequestGuard request(*form_, url);
     form_->BringForward();

@@ -198,6 +198,16 @@ TEST_F(BrowserAutomationTest, ARequestWaitsWhileAnotherModalWindowIsOpen) {
   EXPECT_EQ(url, "http://127.0.0.1:9/waits/");
 }
 
+TEST_F(BrowserAutomationTest, AfterExitARequestIsAnErrorAndOpensNothing) {
+  OpenAttached();
+  Trigger("TasksExitAction");
+  const QDBusPendingCall call = CreateUrl(QStringLiteral("http://127.0.0.1:9/late/"));
+  ASSERT_TRUE(Answered(call));
+  ASSERT_TRUE(call.isError());
+  EXPECT_EQ(call.error().message(), "Vendrake is closing.");
+  EXPECT_TRUE(dialogs.Shown().empty());
+}
+
 TEST_F(BrowserAutomationTest, StartedForARequestItStaysWhileTheTaskRunsThenExits) {
   // The page hangs until released, so the task keeps running.
   server.Serve("/slow/index.html", {.body = std::string(5000, 'x'), .cutAfter = 100, .stall = true});
