@@ -95,18 +95,6 @@ TEST(NativeMessaging, OneMegabyteIsTheLimit) {
   EXPECT_EQ(messages.Read(message), TRead::TooLong);
 }
 
-TEST(NativeMessaging, AnswersAreFramedInTheMachinesByteOrder) {
-  int fds[2];
-  ASSERT_EQ(::pipe(fds), 0);
-  TNativeMessaging messages(-1, fds[1]);
-  ASSERT_TRUE(messages.Write(R"({"ok":true})"));
-  ::close(fds[1]);
-  char buffer[64];
-  const ssize_t got = ::read(fds[0], buffer, sizeof buffer);
-  ::close(fds[0]);
-  EXPECT_EQ(std::string(buffer, static_cast<std::size_t>(got)), Frame(R"({"ok":true})"));
-}
-
 TEST(NativeMessaging, BadMessagesGetAnErrorAndNeverReachTheProgram) {
   int calls = 0;
   const auto createUrl = [&calls](const std::string&) {
@@ -121,19 +109,11 @@ TEST(NativeMessaging, BadMessagesGetAnErrorAndNeverReachTheProgram) {
   EXPECT_EQ(calls, 0);
 }
 
-TEST(NativeMessaging, TheProgramsAnswerIsPassedOn) {
-  std::string seen;
-  EXPECT_EQ(AnswerMessage(R"({"url":"http://a/b"})",
-                          [&seen](const std::string& url) {
-                            seen = url;
-                            return std::string();
-                          }),
-            R"({"ok":true})");
-  EXPECT_EQ(seen, "http://a/b");
+TEST(NativeMessaging, AnErrorThatIsNotUtf8StillMakesAnAnswer) {
   const auto refused = nlohmann::json::parse(
-      AnswerMessage(R"({"url":"file:///x"})", [](const std::string&) { return std::string("refused \xff"); }));
+      AnswerMessage(R"({"url":"http://a/"})", [](const std::string&) { return std::string("refused \xff"); }));
   EXPECT_EQ(refused["ok"], false);
-  EXPECT_EQ(refused["error"], "refused \xef\xbf\xbd") << "text that is not UTF-8 still makes an answer";
+  EXPECT_EQ(refused["error"], "refused \xef\xbf\xbd");
 }
 
 // Runs the host with the input given, closes its input, and returns its

@@ -112,16 +112,6 @@ TEST_F(BrowserRegistrationTest, WithoutXdgFoldersTheHomeDecides) {
             "[D-BUS Service]\nName=org.vendrake.Vendrake\nExec=/usr/bin/vendrake --automation\n");
 }
 
-TEST_F(BrowserRegistrationTest, TheInstalledLayoutPlacesHostAndExtension) {
-  const TBrowserRegistration installed = TBrowserRegistration::ForProgram("/usr/local/bin/vendrake");
-  EXPECT_EQ(nlohmann::json::parse(installed.ChromiumManifestText())["path"], "/usr/local/bin/vendrake-native-host");
-  TRegistryFile store(storePath);
-  fs::create_directories(temp / "store");
-  installed.Register(store);
-  ASSERT_TRUE(store.OpenKey(TBrowserRegistration::kMenuKey, false));
-  EXPECT_EQ(store.ReadString(""), "/usr/local/share/vendrake/browser-extension");
-}
-
 TEST_F(BrowserRegistrationTest, AFolderThatCannotBeMadeIsAnError) {
   WriteFile(temp / "data", "a file where the folder should be");
   TRegistryFile store(storePath);
