@@ -1,5 +1,6 @@
 #include "support/test_server.h"
 
+#include <set>
 #include <stdexcept>
 
 namespace vdk::test {
@@ -18,6 +19,9 @@ void TestServer::Start() {
   // Headers and body go out in separate writes; without this the body waits
   // for the client's delayed ACK (about 40 ms per answer).
   server_->set_tcp_nodelay(true);
+  // Clients keep their connections between requests; the default closes one
+  // after five.
+  server_->set_keep_alive_max_count(100000);
   const auto handler = [this](const httplib::Request& req, httplib::Response& res) { Dispatch(req, res); };
   server_->Get(".*", handler);
   server_->Post(".*", handler);
@@ -65,6 +69,13 @@ int TestServer::CountRequests(const std::string& method, const std::string& path
   return n;
 }
 
+int TestServer::CountConnections() const {
+  std::lock_guard lock(mutex_);
+  std::set<int> ports;
+  for (const auto& r : requests_) ports.insert(r.remotePort);
+  return static_cast<int>(ports.size());
+}
+
 void TestServer::ReleaseStalls() {
   std::lock_guard lock(mutex_);
   released_ = true;
@@ -94,7 +105,7 @@ void TestServer::Dispatch(const httplib::Request& req, httplib::Response& res) {
   std::optional<Reply> reply;
   {
     std::lock_guard lock(mutex_);
-    requests_.push_back({req.method, target, req.headers});
+    requests_.push_back({req.method, target, req.headers, req.remote_port});
     if (auto h = handlers_.find(path); h != handlers_.end())
       handler = h->second;
     else if (auto r = replies_.find(target); r != replies_.end())

@@ -42,6 +42,7 @@ struct RecordedRequest {
   std::string method;
   std::string path;  // the raw request target, query included
   httplib::Headers headers;
+  int remotePort = 0;  // the client's end of the connection it came on
 };
 
 // An HTTP server on 127.0.0.1 with an ephemeral port, run on its own threads
@@ -68,6 +69,8 @@ class TestServer {
 
   std::vector<RecordedRequest> Requests() const;
   int CountRequests(const std::string& method, const std::string& path) const;
+  // The connections the recorded requests came on.
+  int CountConnections() const;
 
   // Lets every stalled or delayed answer go on (delays end at once).
   void ReleaseStalls();

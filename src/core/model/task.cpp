@@ -4,12 +4,13 @@
 #include <random>
 
 #include "core/base/path_utils.h"
+#include "core/net/http_connections.h"
 #include "core/run/run_control.h"
 #include "core/url/url_path.h"
 
 namespace vdk {
 
-TTask::TTask() : run_(std::make_unique<TRunControl>(*this)) {}
+TTask::TTask() : run_(std::make_unique<TRunControl>(*this)), connections_(std::make_shared<THttpConnections>()) {}
 
 TTask::~TTask() = default;
 

@@ -22,6 +22,7 @@ class TLogView;
 class TImagesView;
 class TImageQueue;
 class TFileWriter;
+class THttpConnections;
 
 // A task: its options, its start URL, the ranked work list that grows while
 // it runs, its counters and run state. The run commands are carried out by
@@ -134,6 +135,9 @@ class TTask : public std::enable_shared_from_this<TTask> {
   std::int32_t failedSaves_ = 0;
   std::string noRoomFailure_;
   std::unique_ptr<TRunControl> run_;
+  // The connections the workers keep alive between items; closed when a run
+  // stops or ends.
+  std::shared_ptr<THttpConnections> connections_;
 };
 
 // A new GUID in its 38-character text form with braces.

@@ -9,6 +9,7 @@
 
 #include "core/base/text_utils.h"
 #include "core/net/default_proxy.h"
+#include "core/net/http_connections.h"
 #include "core/url/uri.h"
 #include "vendrake_version.h"
 
@@ -66,15 +67,23 @@ std::string SecondsText(std::chrono::milliseconds duration) {
 }  // namespace
 
 // The handles of one client. The easy handle joins the multi handle only
-// while a request runs; the multi handle keeps the client's connections.
+// while a request runs; the multi handle keeps the connections, the client's
+// own or borrowed from a pool for the client's life.
 struct THttpClient::TCurl {
-  CURL* Easy = curl_easy_init();
-  CURLM* Multi = curl_multi_init();
+  std::shared_ptr<THttpConnections> Pool;
+  THttpConnections::TLease Lease;
+  CURL* Easy = nullptr;
+  CURLM* Multi = nullptr;
   // How the request in flight ended in libcurl, and its detailed message.
   CURLcode Result = CURLE_OK;
   char ErrorText[CURL_ERROR_SIZE] = {};
+  // Whether the connections may serve the pool's next client.
+  bool Reusable = true;
 
-  TCurl() {
+  explicit TCurl(std::shared_ptr<THttpConnections> pool) : Pool(std::move(pool)) {
+    if (Pool) Lease = Pool->Borrow();
+    Multi = Pool ? Lease.Multi : curl_multi_init();
+    Easy = curl_easy_init();
     if (!Easy || !Multi) {
       Release();
       throw EHttpError("Cannot create a libcurl handle");
@@ -86,15 +95,19 @@ struct THttpClient::TCurl {
 
   void Release() {
     if (Easy) curl_easy_cleanup(Easy);
-    if (Multi) curl_multi_cleanup(Multi);
+    if (Pool)
+      Pool->GiveBack(Lease, Reusable);
+    else if (Multi)
+      curl_multi_cleanup(Multi);
   }
 };
 
-THttpClient::THttpClient(const TRegOptions& options, std::string_view loginURL)
+THttpClient::THttpClient(const TRegOptions& options, std::string_view loginURL,
+                         std::shared_ptr<THttpConnections> connections)
     : readTimeout_(ReadTimeout(options.TimeOut)),
       speedWindow_(std::max<std::chrono::seconds>(readTimeout_, kMinSpeedWindow)) {
   InitCurlOnce();
-  curl_ = std::make_unique<TCurl>();
+  curl_ = std::make_unique<TCurl>(std::move(connections));
   if (options.NeedToLogin) {
     loginSite_ = SiteOf(loginURL);
     credentials_.emplace(options.UserName, options.Password);
@@ -102,7 +115,10 @@ THttpClient::THttpClient(const TRegOptions& options, std::string_view loginURL)
   Configure(options);
 }
 
-THttpClient::~THttpClient() = default;
+THttpClient::~THttpClient() {
+  // A cancelled transfer may have left its connection half used.
+  curl_->Reusable = !cancelled_;
+}
 
 std::chrono::seconds THttpClient::ReadTimeout(std::int32_t timeOut) {
   if (timeOut <= 0) return kDefaultReadTimeout;
@@ -137,6 +153,7 @@ void THttpClient::Configure(const TRegOptions& options) {
   SetOpt(easy, CURLOPT_FOLLOWLOCATION, 1L);
   SetOpt(easy, CURLOPT_MAXREDIRS, kMaxRedirects);
   SetOpt(easy, CURLOPT_CONNECTTIMEOUT, static_cast<long>(kConnectTimeout.count()));
+  SetOpt(easy, CURLOPT_MAXAGE_CONN, static_cast<long>(THttpConnections::kMaxIdle.count()));
   // An empty file name switches on the cookie engine in memory only: cookies
   // live as long as this client.
   SetOpt(easy, CURLOPT_COOKIEFILE, "");

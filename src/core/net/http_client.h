@@ -15,6 +15,8 @@
 
 namespace vdk {
 
+class THttpConnections;
+
 // A request that failed: connection refused or lost, name not resolved, no
 // data within the read time-out, a TLS failure, a final status outside 2xx
 // (the message holds the status line), too many redirects, a body shorter
@@ -41,9 +43,11 @@ struct THttpResponse {
 };
 
 // The HTTP(S) client of one work item, over one libcurl easy handle driven by
-// its own multi handle. Each client has its own connections and in-memory
-// cookies, all gone with the client; only the cache of name lookups is shared
-// by the clients of the process.
+// a multi handle that holds its connections. Each client has its own
+// in-memory cookies and login state, gone with the client; its connections
+// are its own too, unless it borrows them from a THttpConnections pool for
+// its life (see http_connections.h). The cache of name lookups is shared by
+// the clients of the process.
 //
 //   THttpClient http(task.Options, task.URL.Text());
 //   http.OnWork = [&](std::int64_t count) { ... http.Response().ContentLength ... };
@@ -92,8 +96,10 @@ class THttpClient {
   using TBodySink = std::function<bool(const char* data, std::size_t size)>;
 
   // Reads TimeOut, the proxy and the login fields of options. loginURL is
-  // the task's start URL: only its host and port get the credentials.
-  THttpClient(const TRegOptions& options, std::string_view loginURL);
+  // the task's start URL: only its host and port get the credentials. With
+  // connections, the client uses and keeps the pool's live connections.
+  THttpClient(const TRegOptions& options, std::string_view loginURL,
+              std::shared_ptr<THttpConnections> connections = nullptr);
   ~THttpClient();
   THttpClient(const THttpClient&) = delete;
   THttpClient& operator=(const THttpClient&) = delete;

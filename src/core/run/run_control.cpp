@@ -8,6 +8,7 @@
 #include "core/base/ole_date.h"
 #include "core/base/path_utils.h"
 #include "core/model/task.h"
+#include "core/net/http_connections.h"
 #include "core/run/partial_files.h"
 #include "core/run/task_thread.h"
 #include "core/url/url_path.h"
@@ -71,6 +72,7 @@ void TRunControl::Stop() {
   task_.stopped_ = true;
   task_.stopping_ = true;
   for (const auto& item : task_.Items.RunningItems()) StopItem(*item);
+  task_.connections_->CloseAll();
   task_.stopping_ = false;
 }
 
@@ -178,6 +180,7 @@ void TRunControl::WaitAgain(TTaskItem& item, bool scanned) {
 void TRunControl::EndWhenIdle() {
   if (task_.stopped_ || task_.RunningCount() != 0) return;
   task_.stopped_ = true;
+  task_.connections_->CloseAll();
   if (task_.OnFinished) task_.OnFinished(task_);
 }
 

@@ -134,8 +134,9 @@ void TTaskThread::Run() {
 
 void TTaskThread::Execute() {
   try {
-    // The start URL whole: its scheme gives the login site's port when it names none.
-    THttpClient http(task_->Options, task_->URL.Text());
+    // The start URL whole: its scheme gives the login site's port when it
+    // names none. The connections of the task's earlier items serve this one.
+    THttpClient http(task_->Options, task_->URL.Text(), task_->connections_);
     if (!token_->SetCancelHook([&http] { http.Cancel(); })) return;
     struct Unhook {
       TCancelToken& token;
