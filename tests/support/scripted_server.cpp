@@ -150,6 +150,7 @@ void ScriptedServer::Serve(int number) {
         "HTTP/1.1 200 OK\r\nContent-Type: " + type + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n";
     switch (action) {
       case Action::Answer:
+        SetIdle(number, true);  // from the moment the client may have the whole answer
         if (!SendAll(fd, head + (request.method == "HEAD" ? "" : body))) return Finish(number, false);
         break;
       case Action::Close:
@@ -176,7 +177,6 @@ bool ScriptedServer::ReadRequest(int number, Request& request) {
   {
     std::lock_guard lock(mutex_);
     fd = connections_[number].fd;
-    connections_[number].idle = true;
   }
   std::string head;
   char buffer[4096];
@@ -185,10 +185,7 @@ bool ScriptedServer::ReadRequest(int number, Request& request) {
     if (n <= 0) return false;
     head.append(buffer, static_cast<std::size_t>(n));
   }
-  {
-    std::lock_guard lock(mutex_);
-    connections_[number].idle = false;
-  }
+  SetIdle(number, false);
   std::size_t start = 0;
   for (std::size_t end; (end = head.find("\r\n", start)) != std::string::npos && end > start; start = end + 2) {
     const std::string line = head.substr(start, end - start);
@@ -201,6 +198,11 @@ bool ScriptedServer::ReadRequest(int number, Request& request) {
     }
   }
   return true;
+}
+
+void ScriptedServer::SetIdle(int number, bool idle) {
+  std::lock_guard lock(mutex_);
+  connections_[number].idle = idle;
 }
 
 void ScriptedServer::Finish(int number, bool reset) {

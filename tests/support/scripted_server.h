@@ -65,6 +65,8 @@ class ScriptedServer {
   void AcceptLoop();
   void Serve(int number);
   bool ReadRequest(int number, Request& request);
+  // Idle: answered, its next request not arrived yet.
+  void SetIdle(int number, bool idle);
   void Finish(int number, bool reset);
 
   int listenFd_ = -1;

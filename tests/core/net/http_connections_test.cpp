@@ -113,7 +113,8 @@ TEST_P(DeadConnectionTest, ARequestWithoutAnyAnswerIsRetriedOnceOnANewConnection
   EXPECT_EQ(CountTarget(server, "/b.jpg"), 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(ClosedOrReset, DeadConnectionTest, ::testing::Values(Action::Close, Action::Reset));
+INSTANTIATE_TEST_SUITE_P(ClosedOrReset, DeadConnectionTest, ::testing::Values(Action::Close, Action::Reset),
+                         [](const auto& test) { return test.param == Action::Close ? "Closed" : "Reset"; });
 
 TEST_F(HttpConnectionsTest, AConnectionClosedWhileIdleIsReplacedWithoutARetry) {
   ScriptedServer server;
