@@ -20,7 +20,7 @@ packages=(
   # the browser extension's test in a headless browser
   chromium
 )
-bench_packages=(nginx wget wget2 httrack curl time iproute2)
+bench_packages=(nginx wget wget2 httrack curl time iproute2 linux-perf)
 
 if [ "${1:-}" = bench ]; then
   packages+=("${bench_packages[@]}")
