@@ -1,6 +1,7 @@
 #include "core/run/task_thread.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -188,6 +189,10 @@ void TTaskThread::SaveFailed(const EFileError& error) {
 }
 
 void TTaskThread::MakeFolder(const std::string& folder) {
+  // The folder is there for every file but the first: one stat instead of
+  // create_directories' own and a second one to see that it is a folder.
+  struct stat st;
+  if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return;
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   if (!ec && std::filesystem::is_directory(folder, ec)) return;
