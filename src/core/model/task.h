@@ -30,8 +30,10 @@ class THttpConnections;
 // the run state besides loading a file.
 // Threads: the main thread owns the fields and runs the run commands;
 // workers read Options, URL, Displayed and the collaborators (never changed
-// while the task runs), use Items through its own lock and count saved files
-// atomically. Views are only touched on the main thread.
+// while the task runs), use Items through its own lock, count saved files
+// atomically and, ending their pass, count finished items under the run
+// control's lock. The counters and the run state may be read on the main
+// thread at any time. Views are only touched on the main thread.
 class TTask : public std::enable_shared_from_this<TTask> {
   // Declared first: Items holds a reference to it.
   std::mutex scanLock_;
@@ -55,11 +57,11 @@ class TTask : public std::enable_shared_from_this<TTask> {
   std::atomic<bool> Displayed{false};
 
   // False while a run is in progress.
-  bool Stopped() const { return stopped_; }
+  bool Stopped() const { return stopped_.load(); }
   // True only while Stop ends the workers.
   bool Stopping() const { return stopping_; }
   // Items whose worker has ended (done items), and files saved by the runs.
-  std::int32_t FinishedCount() const { return finishedCount_; }
+  std::int32_t FinishedCount() const { return finishedCount_.load(); }
   std::int32_t SavedCount() const { return savedCount_.load(); }
   // Why the start URL could not be fetched in the last run; empty when it was.
   const std::string& StartFailure() const { return startFailure_; }
@@ -127,9 +129,11 @@ class TTask : public std::enable_shared_from_this<TTask> {
   friend class TRunControl;
   friend class TTaskThread;  // reports to the run control
 
-  bool stopped_ = true;
+  // Written on the main thread under the run control's lock; read by
+  // workers under it.
+  std::atomic<bool> stopped_{true};
   bool stopping_ = false;
-  std::int32_t finishedCount_ = 0;
+  std::atomic<std::int32_t> finishedCount_{0};
   std::atomic<std::int32_t> savedCount_{0};
   std::string startFailure_;
   std::int32_t failedSaves_ = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -15,9 +16,11 @@ class TTaskThread;
 
 // One URL of a task's work list with its depth and run state.
 // Threads: URL and the rank are fixed once the item is in a list. Depth,
-// Rescan, Done, Running and Worker are changed by the main thread only (a
-// worker keeps its own copy of the depth); the setters keep the owning list's
-// index of waiting items current under its lock.
+// Rescan, Done, Running and Worker change under the task's run lock (see
+// TRunControl): Depth on the main thread only (a worker keeps its own copy),
+// the others also on the thread of a worker ending its pass. Done and Running
+// may be read without the lock; the setters keep the owning list's index of
+// waiting items current under its lock.
 class TTaskItem : public std::enable_shared_from_this<TTaskItem> {
  public:
   // startHost is the host of the task's start URL when the item is made; it
@@ -42,13 +45,14 @@ class TTaskItem : public std::enable_shared_from_this<TTaskItem> {
   // is not saved a second time.
   bool Rescan = false;
 
-  bool Done() const { return done_; }
-  bool Running() const { return running_; }
-  bool Waiting() const { return !done_ && !running_; }
+  bool Done() const { return done_.load(); }
+  bool Running() const { return running_.load(); }
+  bool Waiting() const { return !Done() && !Running(); }
   void SetDone(bool done);
   void SetRunningFlag(bool running);
 
-  // The worker fetching the item, while it runs (set by the run control).
+  // The worker fetching the item, while it runs (set by the run control,
+  // under its lock).
   std::shared_ptr<TTaskThread> Worker;
 
  private:
@@ -61,8 +65,8 @@ class TTaskItem : public std::enable_shared_from_this<TTaskItem> {
   TTaskItemList* list_ = nullptr;  // set while the item is in a list
   std::uint32_t node_ = 0;         // the item's node in list_
   std::int32_t rank_;
-  bool done_ = false;
-  bool running_ = false;
+  std::atomic<bool> done_{false};
+  std::atomic<bool> running_{false};
 };
 
 // The rank class of a host against the start host (9, 6 or 3).

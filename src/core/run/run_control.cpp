@@ -2,14 +2,18 @@
 
 #include <ctime>
 #include <exception>
+#include <optional>
 #include <set>
 #include <stdexcept>
+#include <system_error>
+#include <utility>
 
 #include "core/base/ole_date.h"
 #include "core/base/path_utils.h"
 #include "core/model/task.h"
 #include "core/net/http_connections.h"
 #include "core/run/partial_files.h"
+#include "core/run/synchronize.h"
 #include "core/run/task_thread.h"
 #include "core/url/url_path.h"
 
@@ -48,39 +52,56 @@ void TRunControl::Start() {
   if (!task_.Synchronizer) throw std::logic_error("TTask::Start needs a synchronizer");
   // A crashed run's leftovers would push this run's files to "name[0]".
   DeleteLeftovers(task_.Options);
-  task_.stopped_ = false;
   task_.startFailure_.clear();
   task_.failedSaves_ = 0;
   task_.noRoomFailure_.clear();
-  if (task_.Items.Count() == 0) {
-    try {
-      auto first = std::make_shared<TTaskItem>(&task_, task_.URL.URI());
-      first->Depth = 0;
-      task_.Items.Add(first);
-      if (task_.Displayed) AddItemRows({first});
-    } catch (...) {
-      task_.stopped_ = true;
-      throw;
+  TaskItemPtr first;
+  TWorkers workers;
+  {
+    std::lock_guard lock(lock_);
+    task_.stopped_ = false;
+    halting_ = false;
+    if (task_.Items.Count() == 0) {
+      try {
+        first = std::make_shared<TTaskItem>(&task_, task_.URL.URI());
+        first->Depth = 0;
+        task_.Items.Add(first);
+      } catch (...) {
+        task_.stopped_ = true;
+        throw;
+      }
     }
+    StartWaiting(kStartWorkers, task_.Synchronizer, false, workers);
   }
-  for (const auto& item : task_.Items.FirstWaiting(kStartWorkers)) StartItem(*item);
+  if (first) AddItemRows({first});
+  std::vector<TaskItemPtr> started;
+  for (const auto& worker : workers) started.push_back(worker->Item());
+  ShowRunning(started);
   if (task_.OnStarted) task_.OnStarted(task_);
   EndWhenIdle();
 }
 
 void TRunControl::Stop() {
-  task_.stopped_ = true;
-  task_.stopping_ = true;
-  for (const auto& item : task_.Items.RunningItems()) StopItem(*item);
+  {
+    std::lock_guard lock(lock_);
+    task_.stopped_ = true;
+    halting_ = false;
+    task_.stopping_ = true;
+    for (const auto& item : task_.Items.RunningItems()) StopItem(*item);
+    task_.stopping_ = false;
+  }
   task_.connections_->CloseAll();
-  task_.stopping_ = false;
 }
 
 void TRunControl::Restart() {
   Stop();
-  task_.Items.Clear();
-  task_.finishedCount_ = 0;
-  task_.savedCount_ = 0;
+  {
+    std::lock_guard lock(lock_);
+    task_.Items.Clear();
+    task_.finishedCount_ = 0;
+    task_.savedCount_ = 0;
+    ++epoch_;
+  }
   // The items view shows another task's rows while this one is not displayed.
   if (task_.Displayed && task_.ItemsView) task_.ItemsView->ClearRows();
   Start();
@@ -89,54 +110,107 @@ void TRunControl::Restart() {
 void TRunControl::ShowItems() {
   if (task_.ItemsView == nullptr) return;
   std::vector<TItemRow> rows;
-  rows.reserve(static_cast<std::size_t>(task_.Items.Count()));
-  task_.Items.ForEach([&](const TaskItemPtr& item) {
-    if (!item->Done()) rows.push_back(RowOf(*item));
-  });
+  {
+    std::lock_guard lock(lock_);
+    rows.reserve(static_cast<std::size_t>(task_.Items.Count()));
+    task_.Items.ForEach([&](const TaskItemPtr& item) {
+      if (!item->Done()) rows.push_back(RowOf(*item));
+    });
+  }
   task_.ItemsView->ClearRows();
   task_.ItemsView->AddRows(rows);
 }
 
-void TRunControl::ItemFinished(TTaskThread& sender) {
-  const TaskItemPtr item = sender.Item();
-  if (item->Worker.get() != &sender) return;  // a worker of an earlier run
+std::shared_ptr<TTaskThread> TRunControl::PassEnded(TTaskThread& worker, const std::shared_ptr<TSynchronizer>& sync,
+                                                    const std::shared_ptr<TCancelToken>& token) {
+  const TaskItemPtr item = worker.Item();
+  TWorkers workers;
+  std::lock_guard lock(lock_);
+  // A stopped worker's item has been reset by the stop.
+  if (token->Cancelled() || item->Worker.get() != &worker) return nullptr;
   item->Worker.reset();
-  SetRunning(*item, false);
-  if (sender.FoundNoRoom()) {
-    // The disk is full: this item and every running one wait for a later run,
-    // which resumes them, instead of failing one after the other.
-    WaitAgain(*item, false);
+  // The disk is full: this item and every running one wait for a later run,
+  // which resumes them, instead of failing one after the other. The first
+  // such pass of a run has the main thread stop it; until then nothing starts.
+  const bool noRoom = worker.FoundNoRoom();
+  const bool halt = noRoom && !task_.stopped_ && !halting_;
+  halting_ = halting_ || halt;
+  // Found nearer the start while its worker ran at the old depth (only
+  // LinkFoundAgain lowers a depth, and only to one where the page is
+  // fetched): it waits to be fetched again.
+  const bool nearer = !noRoom && item->Depth < worker.Depth();
+  if (nearer) item->Rescan = item->Rescan || task_.FetchesPageAt(*item, worker.Depth());
+  const bool done = !noRoom && !nearer;
+  if (done) item->SetDone(true);
+  item->SetRunningFlag(false);
+  if (!task_.stopped_ && !halting_) {
+    try {
+      StartWaiting(kRefillWorkers, sync, true, workers);
+    } catch (const std::system_error&) {
+      // No thread to be had: the rest waits for the next refill.
+    }
+  }
+  // Counted after the refill: whoever sees the count sees its workers.
+  if (done) ++task_.finishedCount_;
+  std::vector<TaskItemPtr> started;
+  for (const auto& next : workers) started.push_back(next->Item());
+  // Queued (never waited for) under the lock, so that the main thread hears
+  // of the ended passes in the order of their changes: the news that no
+  // item runs comes last.
+  sync->Queue(token, [task = task_.shared_from_this(), item, started = std::move(started), epoch = epoch_, halt] {
+    task->run_->ItemFinished(item, started, epoch, halt);
+  });
+  return workers.empty() ? nullptr : workers.front();
+}
+
+void TRunControl::ItemFinished(const TaskItemPtr& item, const std::vector<TaskItemPtr>& started, std::uint64_t epoch,
+                               bool halt) {
+  std::optional<TItemRow> again;
+  std::vector<std::pair<const TTaskItem*, int>> images;
+  {
+    std::lock_guard lock(lock_);
+    if (epoch != epoch_) return;
+    if (!item->Done()) again = RowOf(*item);
+    for (const auto& next : started) images.emplace_back(next.get(), next->Running() ? 1 : 0);
+  }
+  if (TItemsView* view = task_.ItemsView) {
+    if (again)
+      ShowWaitingAgain(*again);
+    else
+      view->RemoveRow(item.get());
+    for (const auto& [next, image] : images) view->SetRowImage(next, image);
+  }
+  if (halt && Halting()) {
     Stop();
     AppendLog("The disk is full: the task stops, and the files not saved wait for its next run");
     if (task_.OnFinished) task_.OnFinished(task_);
     return;
   }
-  if (item->Depth < sender.Depth()) {
-    // Found nearer the start while its worker ran at the old depth (only
-    // LinkFoundAgain lowers a depth, and only to one where the page is fetched).
-    WaitAgain(*item, task_.FetchesPageAt(*item, sender.Depth()));
-  } else {
-    item->SetDone(true);
-    ++task_.finishedCount_;
-    RemoveItemRow(item.get());
-  }
-  if (!task_.stopping_ && !task_.stopped_) {
-    for (const auto& next : task_.Items.FirstWaiting(kRefillWorkers - task_.RunningCount())) StartItem(*next);
-  }
   EndWhenIdle();
 }
 
+bool TRunControl::Halting() {
+  std::lock_guard lock(lock_);
+  return halting_;
+}
+
 void TRunControl::LinkFoundAgain(const TaskItemPtr& item, std::int32_t depth) {
-  const std::int32_t old = item->Depth;
-  if (depth >= old || !task_.FetchesPageAt(*item, depth)) return;
-  item->Depth = depth;
-  if (item->Running()) return;  // ItemFinished compares with the worker's depth
-  const bool scanned = item->Done() && task_.FetchesPageAt(*item, old);
-  if (item->Done()) {
-    item->SetDone(false);
-    --task_.finishedCount_;
+  TItemRow row;
+  {
+    std::lock_guard lock(lock_);
+    const std::int32_t old = item->Depth;
+    if (depth >= old || !task_.FetchesPageAt(*item, depth)) return;
+    item->Depth = depth;
+    if (item->Running()) return;  // PassEnded compares with the worker's depth
+    const bool scanned = item->Done() && task_.FetchesPageAt(*item, old);
+    if (item->Done()) {
+      item->SetDone(false);
+      --task_.finishedCount_;
+    }
+    item->Rescan = item->Rescan || scanned;
+    row = RowOf(*item);
   }
-  WaitAgain(*item, scanned);
+  ShowWaitingAgain(row);
 }
 
 void TRunControl::FinishRun() {
@@ -151,10 +225,15 @@ void TRunControl::FinishRun() {
   if (failure) std::rethrow_exception(failure);
 }
 
-void TRunControl::StartItem(TTaskItem& item) {
-  item.Worker = std::make_shared<TTaskThread>(task_.shared_from_this(), item.shared_from_this());
-  item.Worker->Resume();
-  SetRunning(item, true);
+void TRunControl::StartWaiting(int limit, const std::shared_ptr<TSynchronizer>& sync, bool firstHere,
+                               TWorkers& workers) {
+  for (const auto& item : task_.Items.FirstWaiting(limit - task_.RunningCount())) {
+    auto worker = std::make_shared<TTaskThread>(task_.shared_from_this(), item, sync);
+    if (!firstHere || !workers.empty()) worker->Resume();
+    item->Worker = worker;
+    item->SetRunningFlag(true);
+    workers.push_back(std::move(worker));
+  }
 }
 
 void TRunControl::StopItem(TTaskItem& item) {
@@ -165,21 +244,28 @@ void TRunControl::StopItem(TTaskItem& item) {
   item.SetRunningFlag(false);  // the row keeps its icon
 }
 
-void TRunControl::SetRunning(TTaskItem& item, bool running) {
-  if (item.Running() == running) return;
-  item.SetRunningFlag(running);
-  if (task_.ItemsView) task_.ItemsView->SetRowImage(&item, running ? 1 : 0);
+void TRunControl::ShowRunning(const std::vector<TaskItemPtr>& items) {
+  if (task_.ItemsView == nullptr) return;
+  std::vector<std::pair<const TTaskItem*, int>> images;
+  {
+    std::lock_guard lock(lock_);
+    for (const auto& item : items) images.emplace_back(item.get(), item->Running() ? 1 : 0);
+  }
+  for (const auto& [item, image] : images) task_.ItemsView->SetRowImage(item, image);
 }
 
-void TRunControl::WaitAgain(TTaskItem& item, bool scanned) {
-  item.Rescan = item.Rescan || scanned;
-  RemoveItemRow(&item);
-  if (task_.Displayed && task_.ItemsView) task_.ItemsView->AddRows({RowOf(item)});
+void TRunControl::ShowWaitingAgain(const TItemRow& row) {
+  if (task_.ItemsView == nullptr) return;
+  task_.ItemsView->RemoveRow(row.Item);
+  if (task_.Displayed) task_.ItemsView->AddRows({row});
 }
 
 void TRunControl::EndWhenIdle() {
-  if (task_.stopped_ || task_.RunningCount() != 0) return;
-  task_.stopped_ = true;
+  {
+    std::lock_guard lock(lock_);
+    if (task_.stopped_ || task_.RunningCount() != 0) return;
+    task_.stopped_ = true;
+  }
   task_.connections_->CloseAll();
   if (task_.OnFinished) task_.OnFinished(task_);
 }
@@ -196,13 +282,12 @@ void TRunControl::AddItemRows(const std::vector<TaskItemPtr>& items) {
   if (!task_.Displayed || task_.ItemsView == nullptr) return;
   std::vector<TItemRow> rows;
   rows.reserve(items.size());
-  for (const TaskItemPtr& item : items)
-    if (!item->Done()) rows.push_back(RowOf(*item));
+  {
+    std::lock_guard lock(lock_);
+    for (const TaskItemPtr& item : items)
+      if (!item->Done()) rows.push_back(RowOf(*item));
+  }
   if (!rows.empty()) task_.ItemsView->AddRows(rows);
-}
-
-void TRunControl::RemoveItemRow(const TTaskItem* item) {
-  if (task_.ItemsView) task_.ItemsView->RemoveRow(item);
 }
 
 void TRunControl::SetRowProgress(const TTaskItem* item, const std::string& size, const std::string& completed) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -12,12 +13,23 @@ namespace vdk {
 
 class TTask;
 class TTaskThread;
+class TSynchronizer;
+class TCancelToken;
 
 // The run control of one task: which items get a worker and when, what
 // happens when a worker ends, how a run stops or starts afresh, and the rows
 // the task keeps in its views. The task owns one and hands it its run
-// commands; workers reach it through the task's synchronizer.
-// Threads: main thread only.
+// commands; workers reach it through the task's synchronizer, except at the
+// end of their pass: a worker that ends takes the next waiting item itself
+// (PassEnded) and the main thread is only told (ItemFinished), so a main
+// thread that is slow to get to its events does not leave workers idle.
+//
+// Threads: the main thread, except PassEnded, which runs on the thread of
+// the worker that ended. Item states (Done, Running, Worker, Depth, Rescan),
+// the counters and the run state change under the run lock, which is held
+// for those changes only: never while waiting for the main thread, a view or
+// a transfer. Lock order: the run lock, a worker's step lock, the work
+// list's lock.
 class TRunControl {
  public:
   explicit TRunControl(TTask& task) : task_(task) {}
@@ -30,10 +42,20 @@ class TRunControl {
   void ShowItems();
   void FinishRun();
 
-  // The end of a worker's pass: marks its item done, refills up to seven
-  // running workers, and ends the run when none runs. A worker that found
-  // the disk full stops the run instead, its item waiting.
-  void ItemFinished(TTaskThread& sender);
+  // On the worker's thread, once its pass is over: marks its item done (or
+  // waiting again, when it was found nearer the start meanwhile), refills up
+  // to seven running workers and tells the main thread. A worker that found
+  // the disk full has the run stopped instead, its item waiting. Returns the worker
+  // to run next on this thread (the others it starts get threads of their
+  // own); nothing when the worker was stopped or nothing waits.
+  std::shared_ptr<TTaskThread> PassEnded(TTaskThread& worker, const std::shared_ptr<TSynchronizer>& sync,
+                                         const std::shared_ptr<TCancelToken>& token);
+  // What the main thread learns of an ended pass: the rows of the item and of
+  // the items started in its place follow their states, and the run ends
+  // when none runs, or stops when the pass asked for it (halt) and the run
+  // has not been stopped since. Ignored when the list has been emptied since
+  // (epoch).
+  void ItemFinished(const TaskItemPtr& item, const std::vector<TaskItemPtr>& started, std::uint64_t epoch, bool halt);
   // A worker found a link to an item already in the list, at depth. The
   // depth limit counts links along the shortest way found from the start URL,
   // whatever the order in which pages were fetched: a page found nearer the
@@ -46,7 +68,6 @@ class TRunControl {
   // worker may finish one before its row arrives); nothing unless the task
   // is displayed.
   void AddItemRows(const std::vector<TaskItemPtr>& items);
-  void RemoveItemRow(const TTaskItem* item);
   void SetRowProgress(const TTaskItem* item, const std::string& size, const std::string& completed);
   void AddSavedFileRow(const std::string& path, std::int64_t size);
   // "[date time] - message" as a new line of the log.
@@ -59,18 +80,34 @@ class TRunControl {
   void SaveFailed(const std::string& reason, bool noRoom);
 
  private:
-  void StartItem(TTaskItem& item);
+  using TWorkers = std::vector<std::shared_ptr<TTaskThread>>;
+
+  // Under the run lock: workers for the first waiting items while fewer than
+  // limit run, added to workers as they start. With firstHere the first one
+  // is left for the calling thread to run; the others are resumed. Raises
+  // when no thread can be had (that item keeps waiting).
+  void StartWaiting(int limit, const std::shared_ptr<TSynchronizer>& sync, bool firstHere, TWorkers& workers);
+  // Under the run lock: ends the item's worker; the item waits again.
   void StopItem(TTaskItem& item);
-  // Changes Running and the icon of the item's row (1 running, 0 not).
-  void SetRunning(TTaskItem& item, bool running);
-  // Puts an item back among the waiting ones with its row showing its new
-  // depth; scanned says its page has been saved and scanned already.
-  void WaitAgain(TTaskItem& item, bool scanned);
+  // The running icons of the items' rows, as their states are now.
+  void ShowRunning(const std::vector<TaskItemPtr>& items);
+  // Shows an item that waits again: its row goes and comes back with its
+  // new depth.
+  void ShowWaitingAgain(const TItemRow& row);
   // Ends the run when no item runs any more: Stopped, OnFinished raised.
   void EndWhenIdle();
+  bool Halting();
+  // Under the run lock.
   TItemRow RowOf(const TTaskItem& item) const;
 
   TTask& task_;
+  std::mutex lock_;
+  // Counts the times the work list was emptied (guarded by lock_), so that
+  // the news of a pass from before is not shown over the new list.
+  std::uint64_t epoch_ = 0;
+  // A worker found the disk full and the main thread has not stopped the run
+  // yet: no worker starts another (guarded by lock_).
+  bool halting_ = false;
 };
 
 }  // namespace vdk

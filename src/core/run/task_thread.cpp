@@ -46,6 +46,12 @@ LiveWorkers& Live() {
   return *live;
 }
 
+void WorkerGone() {
+  std::lock_guard lock(Live().lock);
+  --Live().count;
+  Live().changed.notify_all();
+}
+
 constexpr auto kProgressInterval = std::chrono::milliseconds(100);
 
 // Links longer than this are not followed. Real addresses stay far below it
@@ -84,10 +90,11 @@ std::string MaskFolder(const TRegOptions& options, int mask) {
 
 }  // namespace
 
-TTaskThread::TTaskThread(std::shared_ptr<TTask> task, std::shared_ptr<TTaskItem> item)
+TTaskThread::TTaskThread(std::shared_ptr<TTask> task, std::shared_ptr<TTaskItem> item,
+                         std::shared_ptr<TSynchronizer> sync)
     : task_(std::move(task)),
       item_(std::move(item)),
-      sync_(task_->Synchronizer),
+      sync_(std::move(sync)),
       url_(item_->URL().URI()),
       depth_(item_->Depth),
       rescan_(item_->Rescan) {}
@@ -109,13 +116,16 @@ void TTaskThread::Resume() {
     std::lock_guard lock(Live().lock);
     ++Live().count;
   }
-  TWorkerThreads::Run([self = shared_from_this()]() mutable {
-    self->Run();
-    self.reset();
-    std::lock_guard lock(Live().lock);
-    --Live().count;
-    Live().changed.notify_all();
-  });
+  try {
+    TWorkerThreads::Run([self = shared_from_this()]() mutable {
+      // A worker that ends may be given the next item to run here.
+      while (self) self = self->Run();
+      WorkerGone();
+    });
+  } catch (...) {
+    WorkerGone();
+    throw;
+  }
 }
 
 void TTaskThread::Terminate() {
@@ -128,9 +138,9 @@ void TTaskThread::Terminate() {
   });
 }
 
-void TTaskThread::Run() {
+std::shared_ptr<TTaskThread> TTaskThread::Run() {
   Execute();
-  sync_->Queue(token_, [task = task_, self = shared_from_this()] { task->run_->ItemFinished(*self); });
+  return task_->run_->PassEnded(*this, sync_, token_);
 }
 
 void TTaskThread::Execute() {

@@ -22,11 +22,14 @@ class EFileError;
 // new items, and saving it when a mask covers it), then downloads it as a
 // file when a mask covers its extension, into the mask's folder, which it
 // makes with its parents when missing. Everything the user sees goes through
-// the task's synchronizer: log lines and progress cells without waiting, rows
-// while the worker waits; the end of the pass is reported to the task's run
-// control on the main thread.
+// the task's synchronizer it was started with: log lines and progress cells
+// without waiting, rows while the worker waits. At the end of the pass the
+// worker hands its item back to the task's run control on its own thread,
+// which may give it the next waiting item to run on the same thread.
 //
-// Threads: Resume and Terminate run on the main thread. Terminate ends the
+// Threads: made and resumed by the run control under its lock, on the main
+// thread or on the thread of a worker that ended; Terminate runs on the main
+// thread under the same lock. Terminate ends the
 // worker at once: its transfer is aborted, its partial file closed and
 // deleted under the step lock, and every later step (main-thread calls,
 // links, files, renames, counters) is dropped. The worker shares ownership of
@@ -34,7 +37,7 @@ class EFileError;
 // still reads goes away or changes under it.
 class TTaskThread : public std::enable_shared_from_this<TTaskThread> {
  public:
-  TTaskThread(std::shared_ptr<TTask> task, std::shared_ptr<TTaskItem> item);
+  TTaskThread(std::shared_ptr<TTask> task, std::shared_ptr<TTaskItem> item, std::shared_ptr<TSynchronizer> sync);
   ~TTaskThread();
   TTaskThread(const TTaskThread&) = delete;
   TTaskThread& operator=(const TTaskThread&) = delete;
@@ -46,18 +49,21 @@ class TTaskThread : public std::enable_shared_from_this<TTaskThread> {
   // item's own depth while the worker runs.
   std::int32_t Depth() const { return depth_; }
 
-  // Starts the pass on a worker thread.
+  // Starts the pass on a worker thread. Raises std::system_error when no
+  // thread can be had.
   void Resume();
   // Ends the worker at once (see above). Never waits for the network.
   void Terminate();
 
-  // Workers whose thread has not returned yet, in the whole process, and a
-  // wait for them to be gone (for a clean exit and for tests).
+  // Resumed workers whose thread has not returned yet (a thread that runs the
+  // next item after its own counts once), in the whole process, and a wait
+  // for them to be gone (for a clean exit and for tests).
   static int LiveCount();
   static bool WaitForAll(std::chrono::steady_clock::duration timeout);
 
  private:
-  void Run();
+  // The pass, then the item handed back; returns the worker to run next.
+  std::shared_ptr<TTaskThread> Run();
   void Execute();
   void PagePart(THttpClient& http);
   void SavePage(const std::string& text);

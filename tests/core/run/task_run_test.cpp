@@ -21,9 +21,17 @@ class Gates {
   void Wait(const std::string& path) {
     std::unique_lock lock(mutex_);
     ++waiting_;
+    ++arrived_;
     loop_->Post([] {});
+    cv_.notify_all();
     cv_.wait(lock, [&] { return all_ || open_.count(path) != 0; });
     --waiting_;
+  }
+  // Waits without running the event loop until n answers have come to their
+  // gate (at most 30 s, so that a broken engine fails instead of hanging).
+  bool WaitArrived(int n) {
+    std::unique_lock lock(mutex_);
+    return cv_.wait_for(lock, std::chrono::seconds(30), [&] { return arrived_ >= n; });
   }
   void Open(const std::string& path) {
     std::lock_guard lock(mutex_);
@@ -47,6 +55,7 @@ class Gates {
   std::set<std::string> open_;
   bool all_ = false;
   int waiting_ = 0;
+  int arrived_ = 0;
 };
 
 class RunControlTest : public EngineTest {
@@ -68,6 +77,20 @@ class RunControlTest : public EngineTest {
                                    gates.Wait(path);
                                    return false;
                                  });
+      });
+      auto item = std::make_shared<TTaskItem>(task.get(), server.Url(path));
+      item->Depth = 1;
+      task->Items.Append(item);
+    }
+  }
+  // Appends pages without links served behind gates: a worker fetches one
+  // without a call it must wait for.
+  void AppendGatedPages(int n) {
+    for (int i = 0; i < n; ++i) {
+      const std::string path = "/p/" + std::to_string(i) + ".html";
+      server.Handle(path, [this](const httplib::Request& req, httplib::Response& res) {
+        gates.Wait(req.path);
+        res.set_content("no links", "text/html");
       });
       auto item = std::make_shared<TTaskItem>(task.get(), server.Url(path));
       item->Depth = 1;
@@ -127,6 +150,76 @@ TEST_F(RunControlTest, StartsEightThenKeepsAtMostSevenRunning) {
   RunUntilStopped();
   EXPECT_EQ(task->FinishedCount(), 20);
   EXPECT_EQ(finished, 1);
+}
+
+// The main thread is held back all along (its loop is not run): a worker
+// that ends takes the next waiting item itself, within the limit.
+TEST_F(RunControlTest, WorkersRefillTheirSlotsWhileTheMainThreadIsHeldBack) {
+  constexpr int kPages = 30;
+  std::mutex lock;
+  std::condition_variable answered;
+  int answers = 0;
+  int mostRunning = 0;
+  for (int i = 0; i < kPages; ++i) {
+    const std::string path = "/p/" + std::to_string(i) + ".html";
+    server.Handle(path, [&](const httplib::Request&, httplib::Response& res) {
+      res.set_content("no links", "text/html");
+      std::lock_guard guard(lock);
+      mostRunning = std::max(mostRunning, task->RunningCount());
+      ++answers;
+      answered.notify_all();
+    });
+    auto item = std::make_shared<TTaskItem>(task.get(), server.Url(path));
+    item->Depth = 1;
+    task->Items.Append(item);
+  }
+  SetStart("/unused.html");
+  task->ShowItems();
+  task->Start();
+  {
+    std::unique_lock guard(lock);
+    ASSERT_TRUE(answered.wait_for(guard, std::chrono::seconds(30), [&] { return answers == kPages; }))
+        << answers << " of " << kPages << " pages fetched";
+    EXPECT_LE(mostRunning, 8);
+  }
+  EXPECT_FALSE(task->Stopped());  // the run ends on the main thread
+
+  RunUntilStopped();  // the main thread catches up
+  EXPECT_EQ(task->FinishedCount(), kPages);
+  EXPECT_EQ(finished, 1);
+  EXPECT_TRUE(views.rows.empty());
+  EXPECT_EQ(views.Count("Links found : 0"), kPages);
+}
+
+// Pages 0 to 3 end while the main thread is held back; their workers start
+// pages 8 to 10 (seven run again). A stop comes before the main thread has
+// heard of any of it.
+TEST_F(RunControlTest, AStopBeforeTheMainThreadHeardOfTheRefillsEndsThemAndTheRowsFollowTheItems) {
+  SetStart("/unused.html");
+  AppendGatedPages(12);
+  task->ShowItems();
+  task->Start();
+  ASSERT_TRUE(gates.WaitArrived(8));
+  for (int i = 0; i < 4; ++i) gates.Open("/p/" + std::to_string(i) + ".html");
+  ASSERT_TRUE(gates.WaitArrived(11));
+  EXPECT_EQ(task->RunningCount(), 7);
+
+  task->Stop();
+  EXPECT_EQ(task->RunningCount(), 0);
+  gates.OpenAll();
+  Drain();  // the stopped workers start nothing; the main thread hears of the ended passes
+  EXPECT_EQ(Gets(), 11);
+  EXPECT_EQ(task->FinishedCount(), 4);
+  EXPECT_EQ(task->Items.WaitingCount(), 8);
+  EXPECT_EQ(finished, 0);
+  EXPECT_EQ(views.rows.size(), 8u);
+  for (int i = 0; i < 12; ++i) {
+    const TTaskItem* item = task->Items.Items(i).get();
+    EXPECT_EQ(views.rows.count(item), i < 4 ? 0u : 1u) << i;
+    if (i >= 8) {
+      EXPECT_EQ(views.rows[item].image, 0) << i;  // never shown running
+    }
+  }
 }
 
 TEST_F(RunControlTest, ANewTaskStartsFromItsUrlAndFinishesOnce) {
