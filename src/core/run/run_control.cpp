@@ -61,6 +61,7 @@ void TRunControl::Start() {
     std::lock_guard lock(lock_);
     task_.stopped_ = false;
     halting_ = false;
+    ++run_;
     if (task_.Items.Count() == 0) {
       try {
         first = std::make_shared<TTaskItem>(&task_, task_.URL.URI());
@@ -78,7 +79,9 @@ void TRunControl::Start() {
   for (const auto& worker : workers) started.push_back(worker->Item());
   ShowRunning(started);
   if (task_.OnStarted) task_.OnStarted(task_);
-  EndWhenIdle();
+  // Otherwise the run ends with the news of its last pass: the workers may
+  // have ended already, their news still on its way.
+  if (workers.empty()) EndWhenIdle();
 }
 
 void TRunControl::Stop() {
@@ -152,41 +155,41 @@ std::shared_ptr<TTaskThread> TRunControl::PassEnded(TTaskThread& worker, const s
   }
   // Counted after the refill: whoever sees the count sees its workers.
   if (done) ++task_.finishedCount_;
-  std::vector<TaskItemPtr> started;
-  for (const auto& next : workers) started.push_back(next->Item());
+  TPassNews news{item, {}, epoch_, run_, halt, task_.RunningCount() == 0};
+  for (const auto& next : workers) news.Started.push_back(next->Item());
   // Queued (never waited for) under the lock, so that the main thread hears
   // of the ended passes in the order of their changes: the news that no
-  // item runs comes last.
-  sync->Queue(token, [task = task_.shared_from_this(), item, started = std::move(started), epoch = epoch_, halt] {
-    task->run_->ItemFinished(item, started, epoch, halt);
-  });
+  // item runs (Idle) comes last.
+  sync->Queue(token, [task = task_.shared_from_this(), news = std::move(news)] { task->run_->ItemFinished(news); });
   return workers.empty() ? nullptr : workers.front();
 }
 
-void TRunControl::ItemFinished(const TaskItemPtr& item, const std::vector<TaskItemPtr>& started, std::uint64_t epoch,
-                               bool halt) {
+void TRunControl::ItemFinished(const TPassNews& news) {
   std::optional<TItemRow> again;
   std::vector<std::pair<const TTaskItem*, int>> images;
+  bool last = false;
   {
     std::lock_guard lock(lock_);
-    if (epoch != epoch_) return;
-    if (!item->Done()) again = RowOf(*item);
-    for (const auto& next : started) images.emplace_back(next.get(), next->Running() ? 1 : 0);
+    if (news.Epoch != epoch_) return;
+    if (!news.Item->Done()) again = RowOf(*news.Item);
+    for (const auto& next : news.Started) images.emplace_back(next.get(), next->Running() ? 1 : 0);
+    // The idle news of a run stopped and started again since ends nothing.
+    last = news.Idle && news.Run == run_;
   }
   if (TItemsView* view = task_.ItemsView) {
     if (again)
       ShowWaitingAgain(*again);
     else
-      view->RemoveRow(item.get());
+      view->RemoveRow(news.Item.get());
     for (const auto& [next, image] : images) view->SetRowImage(next, image);
   }
-  if (halt && Halting()) {
+  if (news.Halt && Halting()) {
     Stop();
     AppendLog("The disk is full: the task stops, and the files not saved wait for its next run");
     if (task_.OnFinished) task_.OnFinished(task_);
     return;
   }
-  EndWhenIdle();
+  if (last) EndWhenIdle();
 }
 
 bool TRunControl::Halting() {

@@ -52,10 +52,18 @@ class TRunControl {
                                          const std::shared_ptr<TCancelToken>& token);
   // What the main thread learns of an ended pass: the rows of the item and of
   // the items started in its place follow their states, and the run ends
-  // when none runs, or stops when the pass asked for it (halt) and the run
-  // has not been stopped since. Ignored when the list has been emptied since
-  // (epoch).
-  void ItemFinished(const TaskItemPtr& item, const std::vector<TaskItemPtr>& started, std::uint64_t epoch, bool halt);
+  // with the news that none runs (the last one queued), or stops when the
+  // pass asked for it (Halt) and the run has not been stopped since. Ignored
+  // when the list has been emptied since (Epoch).
+  struct TPassNews {
+    TaskItemPtr Item;
+    std::vector<TaskItemPtr> Started;  // the items started in its place
+    std::uint64_t Epoch;               // of the work list, see epoch_
+    std::uint64_t Run;                 // see run_
+    bool Halt;                         // the pass found the disk full
+    bool Idle;                         // no item ran after the pass
+  };
+  void ItemFinished(const TPassNews& news);
   // A worker found a link to an item already in the list, at depth. The
   // depth limit counts links along the shortest way found from the start URL,
   // whatever the order in which pages were fetched: a page found nearer the
@@ -105,6 +113,9 @@ class TRunControl {
   // Counts the times the work list was emptied (guarded by lock_), so that
   // the news of a pass from before is not shown over the new list.
   std::uint64_t epoch_ = 0;
+  // Counts the runs started (guarded by lock_): the news that a run has no
+  // item running any more ends only that run.
+  std::uint64_t run_ = 0;
   // A worker found the disk full and the main thread has not stopped the run
   // yet: no worker starts another (guarded by lock_).
   bool halting_ = false;

@@ -1,6 +1,7 @@
 // Run control: starting, refilling, stopping and resuming a task's workers,
 // and the guarantees of a stop, against the local test server.
 
+#include <atomic>
 #include <condition_variable>
 #include <random>
 #include <sstream>
@@ -393,7 +394,12 @@ TEST_F(RunControlTest, ACrawlOfTwoThousandPagesAgreesWithWhatWasServed) {
 }
 
 TEST_F(RunControlTest, RestartCrawlsAfreshBesideTheFilesSavedBefore) {
-  server.Serve("/index.html", {.body = "<img src=a.gif>"});
+  // The start page of the second run is held until the test has looked.
+  std::atomic<bool> holdStart{false};
+  server.Handle("/index.html", [&](const httplib::Request& req, httplib::Response& res) {
+    if (holdStart) gates.Wait(req.path);
+    res.set_content("<img src=a.gif>", "text/html");
+  });
   server.Serve("/a.gif", {.body = Bytes(10)});
   SetStart("/index.html");
   int started = 0;
@@ -402,6 +408,7 @@ TEST_F(RunControlTest, RestartCrawlsAfreshBesideTheFilesSavedBefore) {
   EXPECT_TRUE(task->AllDone());
   EXPECT_EQ(task->SavedCount(), 1);
 
+  holdStart = true;
   task->Restart();
   EXPECT_EQ(started, 2);
   EXPECT_FALSE(task->Stopped());
@@ -409,6 +416,7 @@ TEST_F(RunControlTest, RestartCrawlsAfreshBesideTheFilesSavedBefore) {
   EXPECT_EQ(task->Items.Items(0)->Depth, 0);
   EXPECT_EQ(task->FinishedCount(), 0);
   EXPECT_EQ(task->SavedCount(), 0);
+  gates.OpenAll();
   RunUntilStopped();
   Drain();
   EXPECT_EQ(server.CountRequests("GET", "/index.html"), 2);
@@ -419,7 +427,12 @@ TEST_F(RunControlTest, RestartCrawlsAfreshBesideTheFilesSavedBefore) {
 }
 
 TEST_F(RunControlTest, RestartOfARunningTaskStopsItAndClearsTheRowsOfTheDisplayedTask) {
-  server.Serve("/start.html", {.body = "no links"});
+  // The start page of the second run is held until the test has looked.
+  std::atomic<bool> holdStart{false};
+  server.Handle("/start.html", [&](const httplib::Request& req, httplib::Response& res) {
+    if (holdStart) gates.Wait(req.path);
+    res.set_content("no links", "text/html");
+  });
   SetStart("/start.html");
   AppendGatedFiles(10);
   task->Start();
@@ -427,14 +440,15 @@ TEST_F(RunControlTest, RestartOfARunningTaskStopsItAndClearsTheRowsOfTheDisplaye
   task->ShowItems();
   EXPECT_EQ(views.rows.size(), 10u);
 
+  holdStart = true;
   task->Restart();
-  gates.OpenAll();  // the stopped workers' answers go nowhere
   EXPECT_FALSE(task->Stopped());
   EXPECT_EQ(task->Items.Count(), 1);
   EXPECT_EQ(task->RunningCount(), 1);
   ASSERT_EQ(views.rows.size(), 1u);
   EXPECT_EQ(views.rows.begin()->second.cells[0], server.Url("/start.html"));
   EXPECT_EQ(views.rows.begin()->second.image, 1);
+  gates.OpenAll();  // the stopped workers' answers go nowhere
   RunUntilStopped();
   Drain();
   EXPECT_EQ(task->FinishedCount(), 1);
