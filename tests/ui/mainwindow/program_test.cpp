@@ -2,14 +2,22 @@
 // the Exit sequence. Runs offscreen under its own session bus.
 
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusReply>
 #include <QDBusServiceWatcher>
 #include <QEventLoop>
+#include <QProcess>
 #include <QTimer>
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 
 #include "core/settings/reg_settings.h"
 #include "platform/browser_registration.h"
@@ -37,6 +45,61 @@ bool WaitForOwner(std::chrono::milliseconds timeout) {
   QTimer::singleShot(timeout, &loop, &QEventLoop::quit);
   if (!bus.interface()->isServiceRegistered(name)) loop.exec();
   return bus.interface()->isServiceRegistered(name);
+}
+
+QDBusMessage CreateUrlCall(const QString& url) {
+  QDBusMessage call = QDBusMessage::createMethodCall(
+      QString::fromLatin1(TSessionService::kServiceName), QString::fromLatin1(TBrowserAutomation::kObjectPath),
+      QString::fromLatin1(TBrowserAutomation::kInterface), QString::fromLatin1(TBrowserAutomation::kMethod));
+  call << url;
+  return call;
+}
+
+// A bus daemon of the test's own whose only activation folder is the one the
+// registration writes to, so a request can start the program as a desktop's
+// session bus would. The address goes into the environment before the daemon
+// starts: the programs it activates inherit it.
+class ActivatingBus {
+ public:
+  ActivatingBus(const fs::path& folder, const fs::path& services)
+      : address_("unix:path=" + (folder / "bus").string()), environment_("DBUS_SESSION_BUS_ADDRESS", address_) {
+    const fs::path config = folder / "bus.conf";
+    std::ofstream(config) << "<busconfig><type>session</type><listen>" << address_ << "</listen>"
+                          << "<servicedir>" << services.string() << "</servicedir>"
+                          << "<policy context=\"default\"><allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                          << "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>";
+    daemon_.start(QStringLiteral("dbus-daemon"),
+                  {QStringLiteral("--nofork"), QStringLiteral("--print-address"),
+                   QStringLiteral("--config-file=") + QString::fromStdString(config.string())});
+  }
+  ~ActivatingBus() {
+    QDBusConnection::disconnectFromBus(kConnection);
+    daemon_.terminate();
+    daemon_.waitForFinished();
+  }
+
+  // The daemon prints its address once it listens.
+  QDBusConnection Connect() {
+    if (daemon_.waitForReadyRead(30000))
+      return QDBusConnection::connectToBus(QString::fromStdString(address_), kConnection);
+    return QDBusConnection(kConnection);
+  }
+
+ private:
+  static inline const QString kConnection = QStringLiteral("activating-bus");
+  const std::string address_;
+  const ScopedEnv environment_;
+  QProcess daemon_;
+};
+
+// Waits for the end of a process that is not our child (the bus started it).
+bool WaitForEnd(pid_t pid, std::chrono::milliseconds timeout) {
+  const int handle = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+  if (handle < 0) return errno == ESRCH;
+  pollfd end{handle, POLLIN, 0};
+  const bool ended = ::poll(&end, 1, static_cast<int>(timeout.count())) == 1;
+  ::close(handle);
+  return ended;
 }
 
 // Every start refreshes the browser registration, so the user's own folders
@@ -96,15 +159,32 @@ TEST_F(ProgramTest, RegserverAndUnregserverWriteAndRemoveTheirFilesAndKey) {
 TEST_F(ProgramTest, TheRunningProgramAnswersTheBrowsersCallsAndRefusesOtherAddresses) {
   ChildProcess program({VENDRAKE_PROGRAM, "-automation"});
   ASSERT_TRUE(WaitForOwner(std::chrono::seconds(60)));
-  QDBusMessage call = QDBusMessage::createMethodCall(
-      QString::fromLatin1(TSessionService::kServiceName), QString::fromLatin1(TBrowserAutomation::kObjectPath),
-      QString::fromLatin1(TBrowserAutomation::kInterface), QString::fromLatin1(TBrowserAutomation::kMethod));
-  call << QStringLiteral("javascript:alert(1)");
-  const QDBusMessage reply = QDBusConnection::sessionBus().call(call, QDBus::Block, 60000);
+  const QDBusMessage reply =
+      QDBusConnection::sessionBus().call(CreateUrlCall(QStringLiteral("javascript:alert(1)")), QDBus::Block, 60000);
   EXPECT_EQ(reply.type(), QDBusMessage::ErrorMessage);
   EXPECT_EQ(reply.errorName(), TBrowserAutomation::kErrorName);
   EXPECT_TRUE(program.Running()) << "a refused request ends nothing";
   EXPECT_EQ(program.Terminate(), 0);
+}
+
+TEST_F(ProgramTest, ARequestWhenNothingRunsStartsTheRegisteredProgram) {
+  ASSERT_EQ(RunProgram({VENDRAKE_PROGRAM, "--regserver"}), 0);
+  ActivatingBus bus(user.Path(), user / "data/dbus-1/services");
+  QDBusConnection connection = bus.Connect();
+  ASSERT_TRUE(connection.isConnected()) << connection.lastError().message().toStdString();
+  const QString name = QString::fromLatin1(TSessionService::kServiceName);
+  ASSERT_FALSE(connection.interface()->isServiceRegistered(name).value());
+
+  const QDBusMessage reply = connection.call(CreateUrlCall(QStringLiteral("file:///etc/passwd")), QDBus::Block, 60000);
+  EXPECT_EQ(reply.errorName(), TBrowserAutomation::kErrorName) << "the started program itself refused it";
+
+  const QDBusReply<uint> pid = connection.interface()->servicePid(name);
+  ASSERT_TRUE(pid.isValid()) << "the program still runs after a refused request";
+  ASSERT_EQ(::kill(static_cast<pid_t>(pid.value()), SIGTERM), 0);
+  ASSERT_TRUE(WaitForEnd(static_cast<pid_t>(pid.value()), std::chrono::seconds(60)));
+  TRegSettings stored(std::make_unique<TRegistryFile>(home / "registry.reg"), home.Path());
+  stored.LoadFromRegistry();
+  EXPECT_TRUE(stored.Options.DefaultTaskAdded) << "SIGTERM ran the Exit sequence";
 }
 
 }  // namespace
