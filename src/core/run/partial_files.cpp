@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <mutex>
 #include <unordered_set>
 
@@ -42,23 +43,39 @@ bool StillNamed(int dirFd, const char* name, int fd) {
 void DeleteIfUnlocked(int dirFd, const char* name) {
   const int fd = ::openat(dirFd, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
-    ::unlinkat(dirFd, name, 0);  // a dangling link or an unreadable file
+    // A link or an unreadable file. A name that has gone meanwhile may already
+    // be a new writer's file: leave it.
+    if (errno == ELOOP || errno == EACCES) ::unlinkat(dirFd, name, 0);
     return;
   }
   if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && StillNamed(dirFd, name, fd)) ::unlinkat(dirFd, name, 0);
   ::close(fd);
 }
 
+// Another process's clean-up may open a new file before its writer locks it,
+// and delete it. Waiting for the lock and then finding the file still under
+// its name tells that no clean-up took it, nor can any from now on.
+bool LockedUnderItsName(const ReservedFile& file) {
+  while (::flock(file.Fd, LOCK_EX) != 0) {
+    if (errno != EINTR) return false;
+  }
+  return StillNamed(AT_FDCWD, file.Temporary.c_str(), file.Fd);
+}
+
 }  // namespace
 
 ReservedFile CreatePartialFile(const std::string& wantedPath) {
-  // Created, recorded and locked under the registry lock, so a clean-up that
-  // lists the new name finds it owned.
+  // Created, locked and recorded under the registry lock, so a clean-up in
+  // this process that lists the new name finds it owned.
   std::lock_guard lock(Registry().Lock);
-  ReservedFile file = ReserveUniqueFile(wantedPath, kPartialSuffix);
-  Registry().Owned.insert(file.Temporary);
-  ::flock(file.Fd, LOCK_EX | LOCK_NB);
-  return file;
+  for (;;) {
+    ReservedFile file = ReserveUniqueFile(wantedPath, kPartialSuffix);
+    if (LockedUnderItsName(file)) {
+      Registry().Owned.insert(file.Temporary);
+      return file;
+    }
+    ::close(file.Fd);
+  }
 }
 
 void ReleasePartialFile(const std::string& temporaryPath) {

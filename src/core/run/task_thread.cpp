@@ -130,9 +130,10 @@ void TTaskThread::Resume() {
 
 void TTaskThread::Terminate() {
   token_->Cancel([this] {
+    // Unlinked while still open and locked: see CloseFile.
+    if (!temporaryFile_.empty()) ::unlink(temporaryFile_.c_str());
     if (fd_ >= 0) ::dup2(DevNull(), fd_);  // closes the file; the descriptor number stays valid
     if (temporaryFile_.empty()) return;
-    ::unlink(temporaryFile_.c_str());
     if (temporaryIsPartial_) ReleasePartialFile(temporaryFile_);
     temporaryFile_.clear();
   });
@@ -418,10 +419,12 @@ void TTaskThread::Download(THttpClient& http, const std::string& folder) {
 
 void TTaskThread::CloseFile(bool remove) {
   std::lock_guard lock(token_->StepLock());
+  // Unlinked before it is closed: once unlocked, its name may be taken by a
+  // new writer before another process's clean-up gets to deleting it.
+  if (remove && !temporaryFile_.empty()) ::unlink(temporaryFile_.c_str());
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   if (temporaryFile_.empty()) return;
-  if (remove) ::unlink(temporaryFile_.c_str());
   if (temporaryIsPartial_) ReleasePartialFile(temporaryFile_);
   temporaryFile_.clear();
 }

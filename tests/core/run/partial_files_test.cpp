@@ -1,6 +1,8 @@
 #include "core/run/partial_files.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -43,6 +45,29 @@ TEST(PartialFilesDeathTest, TheRegistryOutlivesTheStaticObjects) {
         std::exit(0);
       },
       ::testing::ExitedWithCode(0), "");
+}
+
+// Another process cleaning up the shared folder over and over must never take
+// a partial file from under its writer, however their steps interleave.
+TEST(PartialFiles, AnotherProcessCleaningUpNeverTakesAFileBeingWritten) {
+  test::TempDir dir;
+  const std::string shared = dir.Path();
+  const pid_t cleaner = ::fork();
+  ASSERT_GE(cleaner, 0);
+  if (cleaner == 0) {
+    for (;;) DeleteLeftoverPartials(shared);
+  }
+  int lost = 0;
+  for (int n = 0; n < 3000; ++n) {
+    const ReservedFile file = CreatePartialFile(shared + "picture.gif");
+    lost += ::write(file.Fd, "GIF89a", 6) != 6 || !test::FileExists(file.Temporary);
+    ::unlink(file.Temporary.c_str());  // as a failed download's file, before it is unlocked
+    ::close(file.Fd);
+    ReleasePartialFile(file.Temporary);
+  }
+  ::kill(cleaner, SIGKILL);
+  ::waitpid(cleaner, nullptr, 0);
+  EXPECT_EQ(lost, 0);
 }
 
 }  // namespace
