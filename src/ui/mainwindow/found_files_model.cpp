@@ -1,5 +1,7 @@
 #include "ui/mainwindow/found_files_model.h"
 
+#include <QScrollBar>
+#include <QTreeView>
 #include <algorithm>
 
 #include "core/model/task.h"
@@ -13,6 +15,7 @@ struct TFoundFilesModel::TStoredRow {
   // take its address and be mistaken for it.
   std::shared_ptr<const TTaskItem> Keep;
   TItemRow Row;
+  bool Gone = false;  // removed; the view still has it until the flush
 };
 
 namespace {
@@ -23,9 +26,20 @@ const QIcon& RowIcon(int image) {
   return image == 1 ? running : waiting;
 }
 
+template <typename Rows>
+auto FindSequence(Rows& rows, std::uint64_t sequence) {
+  const auto at = std::lower_bound(rows.begin(), rows.end(), sequence,
+                                   [](const auto& row, std::uint64_t seq) { return row->Sequence < seq; });
+  return at != rows.end() && (*at)->Sequence == sequence ? at : rows.end();
+}
+
 }  // namespace
 
-TFoundFilesModel::TFoundFilesModel(QObject* parent) : QAbstractTableModel(parent) {}
+TFoundFilesModel::TFoundFilesModel(QObject* parent) : QAbstractTableModel(parent) {
+  flushTimer_.setSingleShot(true);
+  connect(&flushTimer_, &QTimer::timeout, this, &TFoundFilesModel::Flush);
+}
+
 TFoundFilesModel::~TFoundFilesModel() = default;
 
 int TFoundFilesModel::rowCount(const QModelIndex& parent) const {
@@ -55,18 +69,39 @@ QVariant TFoundFilesModel::headerData(int section, Qt::Orientation orientation, 
   return {};
 }
 
-int TFoundFilesModel::RowOf(const TTaskItem* item) const {
+TFoundFilesModel::TStoredRow* TFoundFilesModel::Find(const TTaskItem* item, int* shownRow) const {
+  if (shownRow != nullptr) *shownRow = -1;
   const auto found = sequenceOf_.find(item);
-  if (found == sequenceOf_.end()) return -1;
-  const auto at = std::lower_bound(rows_.begin(), rows_.end(), found->second,
-                                   [](const auto& row, std::uint64_t seq) { return row->Sequence < seq; });
-  return at == rows_.end() || (*at)->Sequence != found->second ? -1 : static_cast<int>(at - rows_.begin());
+  if (found == sequenceOf_.end()) return nullptr;
+  if (!waiting_.empty() && found->second >= waiting_.front()->Sequence) {
+    const auto at = FindSequence(waiting_, found->second);
+    return at == waiting_.end() ? nullptr : at->get();
+  }
+  const auto at = FindSequence(rows_, found->second);
+  if (at == rows_.end()) return nullptr;
+  if (shownRow != nullptr) *shownRow = static_cast<int>(at - rows_.begin());
+  return at->get();
+}
+
+int TFoundFilesModel::RowOf(const TTaskItem* item) const {
+  int row = -1;
+  Find(item, &row);
+  return row;
 }
 
 const TTaskItem* TFoundFilesModel::ItemAt(int row) const { return rows_.at(static_cast<std::size_t>(row))->Row.Item; }
 int TFoundFilesModel::ImageAt(int row) const { return rows_.at(static_cast<std::size_t>(row))->Row.ImageIndex; }
 
-void TFoundFilesModel::AppendStored(const TItemRow& row) {
+bool TFoundFilesModel::HasPending() const { return goneCount_ > 0 || !waiting_.empty(); }
+
+void TFoundFilesModel::ScheduleFlush() {
+  if (flushTimer_.isActive()) return;
+  // After a quiet spell the change shows on the next pass of the event loop.
+  const qint64 since = sinceFlush_.isValid() ? sinceFlush_.elapsed() : kFlushMilliseconds;
+  flushTimer_.start(static_cast<int>(std::max<qint64>(0, kFlushMilliseconds - since)));
+}
+
+void TFoundFilesModel::Append(const TItemRow& row) {
   auto stored = std::make_unique<TStoredRow>();
   stored->Sequence = nextSequence_++;
   if (row.Item != nullptr) stored->Keep = row.Item->weak_from_this().lock();
@@ -74,40 +109,75 @@ void TFoundFilesModel::AppendStored(const TItemRow& row) {
   // A second row for the same item (the engine never asks for one) would be
   // found no more: the index points at the newest.
   sequenceOf_[row.Item] = stored->Sequence;
-  rows_.push_back(std::move(stored));
+  waiting_.push_back(std::move(stored));
 }
 
 void TFoundFilesModel::AddRow(const TTaskItem* item, int imageIndex, const std::array<std::string, 5>& subItems) {
-  const int at = rowCount();
-  beginInsertRows({}, at, at);
-  AppendStored({item, imageIndex, subItems});
-  endInsertRows();
+  Append({item, imageIndex, subItems});
+  ScheduleFlush();
 }
 
 void TFoundFilesModel::AddRows(const std::vector<TItemRow>& rows) {
   if (rows.empty()) return;
-  const int at = rowCount();
-  beginInsertRows({}, at, at + static_cast<int>(rows.size()) - 1);
-  rows_.reserve(rows_.size() + rows.size());
-  for (const TItemRow& row : rows) AppendStored(row);
-  endInsertRows();
+  waiting_.reserve(waiting_.size() + rows.size());
+  for (const TItemRow& row : rows) Append(row);
+  ScheduleFlush();
 }
 
 void TFoundFilesModel::RemoveRow(const TTaskItem* item) {
-  const int row = RowOf(item);
-  if (row < 0) return;
-  beginRemoveRows({}, row, row);
+  int shown = -1;
+  TStoredRow* stored = Find(item, &shown);
+  if (stored == nullptr) return;
   sequenceOf_.erase(item);
-  rows_.erase(rows_.begin() + row);
-  endRemoveRows();
+  if (shown < 0) {
+    waiting_.erase(FindSequence(waiting_, stored->Sequence));
+    return;
+  }
+  stored->Gone = true;
+  ++goneCount_;
+  ScheduleFlush();
 }
 
 void TFoundFilesModel::ClearRows() {
+  flushTimer_.stop();
+  waiting_.clear();
+  sequenceOf_.clear();
+  goneCount_ = 0;
   if (rows_.empty()) return;
   beginResetModel();
   rows_.clear();
-  sequenceOf_.clear();
   endResetModel();
+}
+
+void TFoundFilesModel::RemoveGoneRows() {
+  // From the bottom up, one change per run of removed rows, so the rows
+  // above a run keep their numbers while it goes.
+  for (int row = static_cast<int>(rows_.size()) - 1; goneCount_ > 0 && row >= 0; --row) {
+    if (!rows_[static_cast<std::size_t>(row)]->Gone) continue;
+    const int last = row;
+    while (row > 0 && rows_[static_cast<std::size_t>(row - 1)]->Gone) --row;
+    beginRemoveRows({}, row, last);
+    rows_.erase(rows_.begin() + row, rows_.begin() + last + 1);
+    goneCount_ -= last - row + 1;
+    endRemoveRows();
+  }
+}
+
+void TFoundFilesModel::Flush() {
+  flushTimer_.stop();
+  if (!HasPending()) return;
+  emit AboutToFlush();
+  RemoveGoneRows();
+  if (!waiting_.empty()) {
+    const int at = rowCount();
+    beginInsertRows({}, at, at + static_cast<int>(waiting_.size()) - 1);
+    rows_.reserve(rows_.size() + waiting_.size());
+    std::move(waiting_.begin(), waiting_.end(), std::back_inserter(rows_));
+    waiting_.clear();
+    endInsertRows();
+  }
+  sinceFlush_.start();
+  emit Flushed();
 }
 
 void TFoundFilesModel::CellsChanged(int row, int first, int last) {
@@ -115,27 +185,40 @@ void TFoundFilesModel::CellsChanged(int row, int first, int last) {
 }
 
 void TFoundFilesModel::SetRowImage(const TTaskItem* item, int imageIndex) {
-  const int row = RowOf(item);
-  if (row < 0) return;
-  int& image = rows_[static_cast<std::size_t>(row)]->Row.ImageIndex;
-  if (image == imageIndex) return;
-  image = imageIndex;
-  CellsChanged(row, kIconColumn, kIconColumn);
+  int shown = -1;
+  TStoredRow* stored = Find(item, &shown);
+  if (stored == nullptr || stored->Row.ImageIndex == imageIndex) return;
+  stored->Row.ImageIndex = imageIndex;
+  if (shown >= 0) CellsChanged(shown, kIconColumn, kIconColumn);
 }
 
 void TFoundFilesModel::SetRowProgress(const TTaskItem* item, const std::string& size, const std::string& completed) {
-  const int row = RowOf(item);
-  if (row < 0) return;
-  auto& cells = rows_[static_cast<std::size_t>(row)]->Row.SubItems;
+  int shown = -1;
+  TStoredRow* stored = Find(item, &shown);
+  if (stored == nullptr) return;
+  auto& cells = stored->Row.SubItems;
   cells[kSizeColumn - 1] = size;
   cells[kCompletedColumn - 1] = completed;
-  CellsChanged(row, kSizeColumn, kCompletedColumn);
+  if (shown >= 0) CellsChanged(shown, kSizeColumn, kCompletedColumn);
 }
 
 void TFoundFilesModel::ClearItemIcons() {
+  for (auto& row : waiting_) row->Row.ImageIndex = 0;
   if (rows_.empty()) return;
   for (auto& row : rows_) row->Row.ImageIndex = 0;
   emit dataChanged(index(0, kIconColumn), index(rowCount() - 1, kIconColumn));
+}
+
+void KeepTopRowInPlace(QTreeView* view, TFoundFilesModel* model) {
+  auto top = std::make_shared<QPersistentModelIndex>();
+  QObject::connect(model, &TFoundFilesModel::AboutToFlush, view, [view, top] {
+    const bool scrolled = view->verticalScrollBar()->value() > 0;
+    *top = scrolled ? QPersistentModelIndex(view->indexAt(QPoint(0, 0))) : QPersistentModelIndex();
+  });
+  QObject::connect(model, &TFoundFilesModel::Flushed, view, [view, top] {
+    if (top->isValid()) view->scrollTo(*top, QAbstractItemView::PositionAtTop);
+    *top = QPersistentModelIndex();
+  });
 }
 
 }  // namespace vdk

@@ -160,6 +160,7 @@ void TMainForm::SetUpViews() {
   items->setColumnWidth(TFoundFilesModel::kDepthColumn, 45);
   items->setColumnWidth(TFoundFilesModel::kCompletedColumn, 70);
   items->installEventFilter(this);
+  KeepTopRowInPlace(items, foundFiles_);
 
   log_ = new TLogModel(this);
   ui_->LogView->setModel(log_);
@@ -301,6 +302,7 @@ void TMainForm::TasksTreeViewChange() {
   if (const std::shared_ptr<TTask> task = SelectedTask()) {
     task->Displayed = true;
     task->ShowItems();
+    foundFiles_->Flush();  // the selected task's rows show with the selection
   }
   UpdateActions();
 }

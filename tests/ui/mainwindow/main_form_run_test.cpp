@@ -398,6 +398,7 @@ TEST_F(RunTest, AFinishedTaskEmptiesTheListOfTheDisplayedOne) {
   const std::shared_ptr<TTask> quick = form->SelectedTask();
   Select("Hanging");
   Trigger("TasksRunAction");
+  form->FoundFiles().Flush();
   ASSERT_EQ(form->FoundFiles().rowCount(), 1);
   quick->Start();  // as the schedule would
   ASSERT_TRUE(WaitUntil([&] { return quick->Stopped(); }));

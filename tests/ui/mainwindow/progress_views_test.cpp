@@ -1,5 +1,5 @@
-// The progress views the workers write into: the found-files list, the
-// shared log and the report, and the log file written at Exit.
+// The progress views the workers write into: the shared log and the report,
+// and the log file written at Exit (the found-files list has its own file).
 
 #include <gtest/gtest.h>
 
@@ -8,108 +8,12 @@
 #include "core/model/task.h"
 #include "support/qt_printers.h"
 #include "support/temp_dir.h"
-#include "ui/mainwindow/found_files_model.h"
 #include "ui/mainwindow/log_model.h"
 #include "ui/mainwindow/report_model.h"
 #include "ui/mainwindow/rtf_log.h"
 
 namespace vdk {
 namespace {
-
-using Model = TFoundFilesModel;
-
-struct FoundFilesTest : ::testing::Test {
-  TTask task;
-  Model model;
-  std::vector<std::shared_ptr<TTaskItem>> items;
-
-  FoundFilesTest() {
-    task.URL.SetURI("http://h/");
-    task.ItemsView = &model;
-    for (const char* url : {"http://h/a.html", "http://h/b.jpg", "http://h/c", "http://h/d.png"}) {
-      auto item = std::make_shared<TTaskItem>(&task, url);
-      item->Depth = 1;
-      task.Items.Append(item);
-      items.push_back(item);
-    }
-  }
-  QString Cell(int row, int column) const { return model.index(row, column).data().toString(); }
-};
-
-TEST_F(FoundFilesTest, RowsShowTheItemsCellsAndGoWhenTheirItemIsDone) {
-  task.ShowItems();
-  ASSERT_EQ(model.rowCount(), 4);
-  EXPECT_EQ(Cell(1, Model::kURLColumn), "http://h/b.jpg");
-  EXPECT_EQ(Cell(1, Model::kTypeColumn), ".jpg");
-  EXPECT_EQ(Cell(1, Model::kSizeColumn), "---");
-  EXPECT_EQ(Cell(1, Model::kDepthColumn), "1");
-  EXPECT_EQ(Cell(1, Model::kCompletedColumn), "---");
-  EXPECT_EQ(model.headerData(3, Qt::Horizontal, Qt::DisplayRole).toString(), "Size(b)");
-
-  model.SetRowProgress(items[2].get(), "2048", "50%");
-  EXPECT_EQ(Cell(2, Model::kSizeColumn), "2048");
-  EXPECT_EQ(Cell(2, Model::kCompletedColumn), "50%");
-  model.SetRowImage(items[2].get(), 1);
-  EXPECT_EQ(model.ImageAt(2), 1);
-
-  model.RemoveRow(items[1].get());
-  ASSERT_EQ(model.rowCount(), 3);
-  EXPECT_EQ(model.RowOf(items[1].get()), -1);
-  EXPECT_EQ(model.RowOf(items[2].get()), 1) << "rows after a removed one are still found";
-  EXPECT_EQ(model.RowOf(items[3].get()), 2);
-  model.SetRowProgress(items[3].get(), "10", "100%");
-  EXPECT_EQ(Cell(2, Model::kCompletedColumn), "100%");
-}
-
-TEST_F(FoundFilesTest, CallsForItemsWithoutARowChangeNothing) {
-  model.AddRow(items[0].get(), 0, {"http://h/a.html", ".html", "---", "1", "---"});
-  QSignalSpy changed(&model, &QAbstractItemModel::dataChanged);
-  model.SetRowProgress(items[1].get(), "1", "1%");
-  model.SetRowImage(items[1].get(), 1);
-  model.RemoveRow(items[1].get());
-  EXPECT_EQ(changed.count(), 0);
-  EXPECT_EQ(model.rowCount(), 1);
-}
-
-TEST_F(FoundFilesTest, ShowItemsListsTheItemsNotDoneInOrderInOneInsert) {
-  items[1]->SetDone(true);
-  items[3]->SetRunningFlag(true);
-  model.AddRow(items[0].get(), 0, {"stale", "", "", "", ""});
-  QSignalSpy reset(&model, &QAbstractItemModel::modelReset);
-  QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
-  task.ShowItems();
-  EXPECT_EQ(reset.count(), 1) << "the stale row goes";
-  EXPECT_EQ(inserted.count(), 1) << "every row in one change";
-  ASSERT_EQ(model.rowCount(), 3);
-  EXPECT_EQ(Cell(0, Model::kURLColumn), "http://h/a.html");
-  EXPECT_EQ(Cell(1, Model::kURLColumn), "http://h/c");
-  EXPECT_EQ(model.ImageAt(2), 1) << "a running item";
-  EXPECT_EQ(model.ImageAt(0), 0);
-  items[3]->SetRunningFlag(false);
-}
-
-TEST_F(FoundFilesTest, ClearingTheIconsAfterAStop) {
-  items[0]->SetRunningFlag(true);
-  items[2]->SetRunningFlag(true);
-  task.ShowItems();
-  EXPECT_EQ(model.ImageAt(0), 1);
-  EXPECT_EQ(model.ImageAt(1), 0);
-  EXPECT_EQ(model.ImageAt(2), 1);
-  model.ClearItemIcons();
-  for (int row = 0; row < model.rowCount(); ++row) EXPECT_EQ(model.ImageAt(row), 0);
-  items[0]->SetRunningFlag(false);
-  items[2]->SetRunningFlag(false);
-}
-
-TEST_F(FoundFilesTest, AClearedListKeepsNoItemAlive) {
-  auto item = std::make_shared<TTaskItem>(&task, "http://h/gone.gif");
-  std::weak_ptr<TTaskItem> watch = item;
-  model.AddRow(item.get(), 0, {"http://h/gone.gif", ".gif", "---", "0", "---"});
-  item.reset();
-  EXPECT_FALSE(watch.expired()) << "a listed row keeps its item, so its address cannot be reused";
-  model.ClearRows();
-  EXPECT_TRUE(watch.expired());
-}
 
 TEST(LogModel, LinesAreShownInBatches) {
   TLogModel log;
