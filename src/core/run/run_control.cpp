@@ -128,6 +128,7 @@ std::shared_ptr<TTaskThread> TRunControl::PassEnded(TTaskThread& worker, const s
                                                     const std::shared_ptr<TCancelToken>& token) {
   const TaskItemPtr item = worker.Item();
   TWorkers workers;
+  TSynchronizer::TPendingPost tellMain;  // goes after the lock
   std::lock_guard lock(lock_);
   // A stopped worker's item has been reset by the stop.
   if (token->Cancelled() || item->Worker.get() != &worker) return nullptr;
@@ -159,8 +160,10 @@ std::shared_ptr<TTaskThread> TRunControl::PassEnded(TTaskThread& worker, const s
   for (const auto& next : workers) news.Started.push_back(next->Item());
   // Queued (never waited for) under the lock, so that the main thread hears
   // of the ended passes in the order of their changes: the news that no
-  // item runs (Idle) comes last.
-  sync->Queue(token, [task = task_.shared_from_this(), news = std::move(news)] { task->run_->ItemFinished(news); });
+  // item runs (Idle) comes last. The main thread is woken once the lock is
+  // free: ItemFinished takes it.
+  tellMain = sync->QueueHeld(
+      token, [task = task_.shared_from_this(), news = std::move(news)] { task->run_->ItemFinished(news); });
   return workers.empty() ? nullptr : workers.front();
 }
 

@@ -96,30 +96,57 @@ bool TSynchronizer::Synchronize(const std::shared_ptr<TCancelToken>& token, std:
     return true;
   }
   auto reply = std::make_shared<TReply>();
-  Add({token, std::move(fn), reply});
+  Deliver(Add({token, std::move(fn), reply}));
   return token->Wait([&] { return reply->Done || reply->Dropped; }) && reply->Done;
 }
 
 void TSynchronizer::Queue(const std::shared_ptr<TCancelToken>& token, std::function<void()> fn) {
-  Add({token, std::move(fn), nullptr});
+  Deliver(Add({token, std::move(fn), nullptr}));
 }
 
-void TSynchronizer::Add(TCall call) {
+TSynchronizer::TPendingPost TSynchronizer::QueueHeld(const std::shared_ptr<TCancelToken>& token,
+                                                     std::function<void()> fn) {
+  std::function<void()> delivery = Add({token, std::move(fn), nullptr});
+  if (!delivery) return {};
+  return TPendingPost([this, delivery = std::move(delivery)] { Deliver(delivery); });
+}
+
+std::function<void()> TSynchronizer::Add(TCall call) {
   std::unique_lock lock(calls_->Lock);
   if (calls_->Closed) {
     lock.unlock();
     call.Drop();
-    return;
+    return nullptr;
   }
   calls_->Waiting.push_back(std::move(call));
-  if (calls_->Posted) return;
-  // Posted under the lock, so that a Close cannot come between the check and
-  // the post.
+  if (calls_->Posted) return nullptr;
+  calls_->Posted = true;
   auto delivery = std::make_shared<TDelivery>(calls_);
-  calls_->Posted = Post([delivery] { delivery->Run(); });
-  if (calls_->Posted) return;
-  lock.unlock();
-  calls_->Close();
+  return [delivery] { delivery->Run(); };
+}
+
+// Posted outside the synchronizer's lock: waking the main thread under it
+// would have the main thread, and every worker adding a call meanwhile, wait
+// for the lock while the wake-up is under way. A Close in between drops the
+// calls; the delivery then finds none.
+void TSynchronizer::Deliver(const std::function<void()>& delivery) {
+  if (delivery && !Post(delivery)) calls_->Close();
+}
+
+TSynchronizer::TPendingPost& TSynchronizer::TPendingPost::operator=(TPendingPost&& other) noexcept {
+  if (this != &other) {
+    Send();
+    post_ = std::move(other.post_);
+    other.post_ = nullptr;
+  }
+  return *this;
+}
+
+void TSynchronizer::TPendingPost::Send() noexcept {
+  if (!post_) return;
+  const auto post = std::move(post_);
+  post_ = nullptr;
+  post();
 }
 
 std::function<void()> TSynchronizer::Closer() const {

@@ -39,12 +39,35 @@ class TSynchronizer {
   // been cancelled by then.
   void Queue(const std::shared_ptr<TCancelToken>& token, std::function<void()> fn);
 
+  // The main thread's wake-up that a call queued under a lock of the
+  // caller's still owes; posted when the object goes (or at once when
+  // assigned over). Declared before the caller's lock, it goes after the
+  // lock is released, so that the main thread does not wake up only to wait
+  // for that lock.
+  class TPendingPost {
+   public:
+    TPendingPost() = default;
+    TPendingPost(TPendingPost&& other) noexcept : post_(std::move(other.post_)) { other.post_ = nullptr; }
+    TPendingPost& operator=(TPendingPost&& other) noexcept;
+    ~TPendingPost() { Send(); }
+
+   private:
+    friend class TSynchronizer;
+    explicit TPendingPost(std::function<void()> post) : post_(std::move(post)) {}
+    void Send() noexcept;
+    std::function<void()> post_;
+  };
+  // Queue, with the call in its place among the others at once and the
+  // wake-up left to the returned object, which must not outlive the
+  // synchronizer.
+  [[nodiscard]] TPendingPost QueueHeld(const std::shared_ptr<TCancelToken>& token, std::function<void()> fn);
+
   virtual bool IsMainThread() const = 0;
 
  protected:
-  // Delivers fn to the main thread, in order. False when the main thread
-  // takes no calls any more. Called under the synchronizer's lock, so it must
-  // not call back into the synchronizer.
+  // Delivers fn to the main thread. False when the main thread takes no
+  // calls any more. At most one delivery is on its way at a time; it is
+  // posted outside the synchronizer's lock, from any thread.
   virtual bool Post(std::function<void()> fn) = 0;
   // The main thread is gone: the calls gathered so far and every later one
   // are dropped, and the workers waiting for theirs are released at once.
@@ -58,7 +81,9 @@ class TSynchronizer {
   struct TCalls;
   class TDelivery;
 
-  void Add(TCall call);
+  // Gathers the call; returns the delivery to post when none is on its way.
+  std::function<void()> Add(TCall call);
+  void Deliver(const std::function<void()>& delivery);
 
   std::shared_ptr<TCalls> calls_;
 };

@@ -91,6 +91,31 @@ TEST(EventLoopSynchronize, CallsThatArriveTogetherAreDeliveredTogetherInOrder) {
   EXPECT_EQ(order.back(), 3);
 }
 
+TEST(EventLoopSynchronize, AHeldCallKeepsItsPlaceAndTheLoopIsToldWhenItsPostGoes) {
+  CountingLoop loop;
+  auto token = std::make_shared<TCancelToken>();
+  std::vector<int> order;
+  {
+    TSynchronizer::TPendingPost pending = loop.QueueHeld(token, [&] { order.push_back(1); });
+    loop.Queue(token, [&] { order.push_back(2); });  // goes with the same delivery
+    TSynchronizer::TPendingPost moved = std::move(pending);
+    EXPECT_EQ(loop.posts, 0);
+    loop.ProcessPending();
+    EXPECT_TRUE(order.empty());
+  }
+  EXPECT_EQ(loop.posts, 1);
+  loop.ProcessPending();
+  EXPECT_EQ(order, (std::vector<int>{1, 2}));
+  // With a delivery on its way, a held call owes no post of its own.
+  loop.Queue(token, [&] { order.push_back(3); });
+  {
+    auto pending = loop.QueueHeld(token, [&] { order.push_back(4); });
+  }
+  EXPECT_EQ(loop.posts, 2);
+  loop.ProcessPending();
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4}));
+}
+
 TEST(EventLoopSynchronize, ACallThatThrowsCostsOnlyItself) {
   auto loop = std::make_shared<TEventLoop>();
   auto token = std::make_shared<TCancelToken>();
