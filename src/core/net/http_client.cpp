@@ -210,6 +210,7 @@ void THttpClient::Transfer(const std::string& url, bool headOnly, const TBodySin
   maxBytes_ = maxBytes;
   received_ = 0;
   bodyStarted_ = false;
+  errorBody_ = false;
   lastActivity_.reset();
   callbackError_ = nullptr;
   curl_->Result = CURLE_OK;
@@ -366,11 +367,19 @@ void THttpClient::ReceiveBody(const char* data, std::size_t size) {
   const auto tooLarge = [this](std::int64_t bytes) { return maxBytes_ > 0 && bytes > maxBytes_; };
   if (!bodyStarted_) {
     // libcurl passes on only the final response's body, so the status and
-    // the announced length are known here; an error page is not stored.
+    // the announced length are known here.
     bodyStarted_ = true;
     ReadResponseInfo();
-    CheckResponse();
-    if (tooLarge(response_.ContentLength)) throw EHttpError(url_ + ": " + BodyTooLargeText());
+    errorBody_ = response_.ResponseCode < 200 || response_.ResponseCode >= 300;
+    if (!errorBody_ && tooLarge(response_.ContentLength)) throw EHttpError(url_ + ": " + BodyTooLargeText());
+  }
+  if (errorBody_) {
+    // An error page is not stored, but read to its end when it is short, so
+    // that its connection serves the next request; Transfer then fails with
+    // the status. Cutting a long one off closes the connection.
+    received_ += static_cast<std::int64_t>(size);
+    if (std::max(received_, response_.ContentLength) > kMaxErrorBodyBytes) CheckResponse();
+    return;
   }
   if (tooLarge(received_ + static_cast<std::int64_t>(size))) throw EHttpError(url_ + ": " + BodyTooLargeText());
   if (!(*sink_)(data, size)) throw EHttpError(url_ + ": cannot store the body");

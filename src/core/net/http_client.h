@@ -65,6 +65,9 @@ struct THttpResponse {
 //   kConnectTimeout.
 // - So does a server that trickles: fewer than kMinBytesPerSecond a second
 //   over a whole speed window (the read time-out, at least kMinSpeedWindow).
+// - An error status fails the request without passing its body on; a body
+//   of at most kMaxErrorBodyBytes is read to its end, so that the connection
+//   stays usable.
 // - A proxy (host and port, no credentials) is used when UseProxyServer is
 //   set, else the default proxy when there is one (default_proxy.h);
 //   otherwise no proxy at all, whatever the environment says.
@@ -90,6 +93,9 @@ class THttpClient {
   static constexpr std::chrono::seconds kMaxReadTimeout{600};
   static constexpr std::int64_t kMinBytesPerSecond = 1024;
   static constexpr std::chrono::seconds kMinSpeedWindow{30};
+  // An error page up to this size is read and dropped, keeping its
+  // connection for the next request; a longer one is cut off.
+  static constexpr std::int64_t kMaxErrorBodyBytes = 64 * 1024;
 
   // Receives the body as it arrives; returns false when it cannot store the
   // bytes (a full disk), which fails the request.
@@ -172,6 +178,7 @@ class THttpClient {
   std::int64_t maxBytes_ = 0;
   std::int64_t received_ = 0;
   bool bodyStarted_ = false;
+  bool errorBody_ = false;  // the final response is an error: its body is dropped
   // The read clock runs from the moment the request is sent and restarts with
   // every byte received.
   std::optional<TClock::time_point> lastActivity_;

@@ -139,6 +139,29 @@ TEST_F(HttpConnectionsTest, APartAnswerOrANewConnectionsFailureIsNotRetried) {
   EXPECT_EQ(server.Accepted(), 2);
 }
 
+TEST_F(HttpConnectionsTest, AShortErrorPageKeepsItsConnectionALongOneIsCutOff) {
+  TestServer site;
+  const std::string longPage(THttpClient::kMaxErrorBodyBytes + 1, 'x');
+  site.Serve("/missing.html", {.status = 404, .body = std::string(1000, 'x')});
+  site.Serve("/announced.html", {.status = 500, .body = longPage});
+  site.Serve("/chunked.html", {.status = 500, .body = longPage, .chunked = true});
+  site.Serve("/a.jpg", {.body = "a"});
+  try {
+    Get(site.Url("/missing.html"));
+    ADD_FAILURE() << "an error page passed";
+  } catch (const EHttpError& e) {
+    EXPECT_NE(std::string(e.what()).find("404 Not Found"), std::string::npos) << e.what();
+  }
+  EXPECT_EQ(Get(site.Url("/a.jpg")), "a");
+  EXPECT_EQ(site.CountConnections(), 1);
+  EXPECT_TRUE(Fails(site.Url("/announced.html")));
+  EXPECT_EQ(Get(site.Url("/a.jpg")), "a");
+  EXPECT_TRUE(Fails(site.Url("/chunked.html")));
+  EXPECT_EQ(Get(site.Url("/a.jpg")), "a");
+  pool->CloseAll();
+  EXPECT_EQ(site.CountConnections(), 3);
+}
+
 TEST_F(HttpConnectionsTest, CloseAllClosesIdleConnectionsAndTheOnesGivenBackLater) {
   ScriptedServer server;
   Get(server.Url("/a.jpg"));
