@@ -49,7 +49,7 @@ TBrowserAutomation::TBrowserAutomation(QObject* parent) : QObject(parent) {
 
 void TBrowserAutomation::Attach(TMainForm* form) {
   form_ = form;
-  QTimer::singleShot(0, this, &TBrowserAutomation::ServeNext);
+  QTimer::singleShot(0, this, [this] { waiting_.empty() ? EndIfIdle() : ServeNext(); });
 }
 
 void TBrowserAutomation::CreateUrl(const QString& strUrl) {
@@ -57,6 +57,8 @@ void TBrowserAutomation::CreateUrl(const QString& strUrl) {
   if (!IsBrowserAddress(strUrl)) {
     sendErrorReply(QString::fromLatin1(kErrorName),
                    QStringLiteral("Only http and https addresses can be downloaded: %1").arg(strUrl));
+    servedOne_ = true;  // answered: a program started for it has nothing left to do
+    QTimer::singleShot(0, this, &TBrowserAutomation::EndIfIdle);
     return;
   }
   setDelayedReply(true);

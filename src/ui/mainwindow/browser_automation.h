@@ -39,7 +39,7 @@ class TBrowserAutomation : public QObject, protected QDBusContext {
   // The window the calls go to; calls that came before it wait.
   void Attach(TMainForm* form);
   // The program was started for a browser request: once a request has been
-  // served and no request waits, no task runs and no modal window is open, it
+  // served or refused and no request waits, no task runs and no modal window is open, it
   // ends through the Exit sequence.
   void EndWhenIdle() { endWhenIdle_ = true; }
   // The user started the program himself meanwhile: it stays.

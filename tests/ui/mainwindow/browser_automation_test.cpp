@@ -68,6 +68,16 @@ class BrowserAutomationTest : public MainFormTest {
     return window;
   }
 
+  // Whether a program started for the request (which the dialog, if any,
+  // cancels) ends through the Exit sequence once it is answered.
+  bool StartedForARequestExitsAfter(const QString& address) {
+    TMainForm& window = OpenAttached();
+    automation.EndWhenIdle();
+    bool exited = false;
+    QObject::connect(&window, &TMainForm::Exited, [&exited] { exited = true; });
+    return Answered(CreateUrl(address)) && WaitUntil([&] { return exited; });
+  }
+
   // CreateUrl as the native-messaging host calls it.
   QDBusPendingCall CreateUrl(const QString& url) {
     QDBusMessage call = QDBusMessage::createMethodCall(
@@ -227,13 +237,11 @@ TEST_F(BrowserAutomationTest, StartedForARequestItStaysWhileTheTaskRunsThenExits
 }
 
 TEST_F(BrowserAutomationTest, StartedForARequestItExitsAfterACancel) {
-  TMainForm& window = OpenAttached();
-  automation.EndWhenIdle();
-  bool exited = false;
-  QObject::connect(&window, &TMainForm::Exited, [&exited] { exited = true; });
-  const QDBusPendingCall call = CreateUrl(QStringLiteral("http://127.0.0.1:9/cancelled/"));
-  ASSERT_TRUE(Answered(call));
-  EXPECT_TRUE(WaitUntil([&] { return exited; }));
+  EXPECT_TRUE(StartedForARequestExitsAfter(QStringLiteral("http://127.0.0.1:9/cancelled/")));
+}
+
+TEST_F(BrowserAutomationTest, StartedForARequestItExitsAfterARefusal) {
+  EXPECT_TRUE(StartedForARequestExitsAfter(QStringLiteral("file:///etc/passwd")));
 }
 
 }  // namespace

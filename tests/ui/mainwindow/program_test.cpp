@@ -15,7 +15,6 @@
 #include <QProcess>
 #include <QTimer>
 #include <cerrno>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 
@@ -178,13 +177,14 @@ TEST_F(ProgramTest, ARequestWhenNothingRunsStartsTheRegisteredProgram) {
   const QDBusMessage reply = connection.call(CreateUrlCall(QStringLiteral("file:///etc/passwd")), QDBus::Block, 60000);
   EXPECT_EQ(reply.errorName(), TBrowserAutomation::kErrorName) << "the started program itself refused it";
 
+  // Started for a request it refused, it has nothing left to do.
   const QDBusReply<uint> pid = connection.interface()->servicePid(name);
-  ASSERT_TRUE(pid.isValid()) << "the program still runs after a refused request";
-  ASSERT_EQ(::kill(static_cast<pid_t>(pid.value()), SIGTERM), 0);
-  ASSERT_TRUE(WaitForEnd(static_cast<pid_t>(pid.value()), std::chrono::seconds(60)));
+  if (pid.isValid()) {
+    ASSERT_TRUE(WaitForEnd(static_cast<pid_t>(pid.value()), std::chrono::seconds(60)));
+  }
   TRegSettings stored(std::make_unique<TRegistryFile>(home / "registry.reg"), home.Path());
   stored.LoadFromRegistry();
-  EXPECT_TRUE(stored.Options.DefaultTaskAdded) << "SIGTERM ran the Exit sequence";
+  EXPECT_TRUE(stored.Options.DefaultTaskAdded) << "it ended through the Exit sequence";
 }
 
 }  // namespace
