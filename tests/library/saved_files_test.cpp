@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <ctime>
+#include <functional>
+#include <stop_token>
 
 #include "library/saved_files.h"
 #include "library/saved_files_order.h"
@@ -55,6 +59,64 @@ TEST(SavedFiles, ListsInTheOrderTheFileSystemGives) {
 }
 
 TEST(SavedFiles, MissingFolderListsNothing) { EXPECT_TRUE(ListSavedFolder("/nonexistent/Saved/").empty()); }
+
+TEST(SavedFiles, AStoppedListingEndsAtOnce) {
+  test::TempDir dir;
+  for (const char* name : {"a.jpg", "b.jpg", "c.jpg"}) WriteFile(dir / name, "x");
+  std::stop_source stop;
+  stop.request_stop();
+  EXPECT_TRUE(ListSavedFolder(dir.Path(), stop.get_token()).empty());
+}
+
+// Dates a folder's last change a minute back, as a folder left alone is.
+void SettleFolder(const std::string& folder) {
+  timespec times[2]{};
+  ::clock_gettime(CLOCK_REALTIME, &times[0]);
+  times[0].tv_sec -= 60;
+  times[1] = times[0];
+  ASSERT_EQ(::utimensat(AT_FDCWD, folder.c_str(), times, 0), 0);
+}
+
+TEST(FolderStamp, HoldsUntilAnEntryIsAddedRemovedOrRenamed) {
+  test::TempDir dir;
+  WriteFile(dir / "a.jpg", "x");
+  const std::vector<std::function<void()>> changes{
+      [&] { WriteFile(dir / "b.jpg", "x"); },
+      [&] { ::rename((dir / "b.jpg").c_str(), (dir / "c.jpg").c_str()); },
+      [&] { ::unlink((dir / "c.jpg").c_str()); },
+  };
+  for (std::size_t i = 0; i < changes.size(); ++i) {
+    SettleFolder(dir.Path());
+    const TFolderStamp before = StampFolder(dir.Path());
+    ASSERT_TRUE(before.Settled);
+    EXPECT_TRUE(before.Holds(StampFolder(dir.Path())));
+    changes[i]();
+    EXPECT_FALSE(before.Holds(StampFolder(dir.Path()))) << "change " << i;
+  }
+  SettleFolder(dir.Path());
+  const TFolderStamp before = StampFolder(dir.Path());
+  WriteFile(dir / "a.jpg", "rewritten in place, longer");
+  EXPECT_TRUE(before.Holds(StampFolder(dir.Path()))) << "the entries are the same";
+}
+
+TEST(FolderStamp, AFolderJustChangedNeverHolds) {
+  test::TempDir dir;
+  WriteFile(dir / "a.jpg", "x");
+  const TFolderStamp fresh = StampFolder(dir.Path());
+  EXPECT_FALSE(fresh.Settled);
+  EXPECT_FALSE(fresh.Holds(StampFolder(dir.Path())));
+}
+
+TEST(FolderStamp, AMissingFolderHoldsUntilItIsMade) {
+  test::TempDir dir;
+  const std::string folder = dir / "Saved";
+  const TFolderStamp missing = StampFolder(folder);
+  EXPECT_FALSE(missing.Exists);
+  EXPECT_TRUE(missing.Holds(StampFolder(folder)));
+  ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+  SettleFolder(folder);
+  EXPECT_FALSE(missing.Holds(StampFolder(folder)));
+}
 
 TEST(SavedFiles, SizeTextsAreWholeKilobytes) {
   EXPECT_EQ(KilobyteText(0), "0 KB");

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
 
 #include "library/file_transfer.h"
 #include "library/image_library.h"
@@ -20,6 +21,7 @@
 #include "ui/imageview/build_in_job.h"
 #include "ui/imageview/images_list_model.h"
 #include "ui/imageview/picture_preview.h"
+#include "ui/imageview/saved_folder_lister.h"
 #include "ui_images_panel.h"
 
 namespace vdk {
@@ -37,8 +39,42 @@ class TCursorPause {
 
 }  // namespace
 
+// Where the running download adds its rows: into the list, and kept aside
+// while a listing is under way, so that the listing does not drop them.
+class TImagesPanel::TDownloadRows : public TImagesView {
+ public:
+  explicit TDownloadRows(TImagesPanel& panel) : panel_(panel) {}
+  void AddFileRow(const std::string& caption, const std::string& ext, const std::string& size,
+                  const std::string& path) override {
+    panel_.model_->AddFileRow(caption, ext, size, path);
+    if (panel_.IsListing()) panel_.addedWhileListing_.push_back({caption, ext, size, path});
+  }
+
+ private:
+  TImagesPanel& panel_;
+};
+
+// An action that holds row numbers across a question: a listing that
+// arrives meanwhile waits, and is taken again once the action is over.
+class TImagesPanel::TBusy {
+ public:
+  explicit TBusy(TImagesPanel& panel) : panel_(panel) { ++panel_.busy_; }
+  ~TBusy() {
+    if (--panel_.busy_ == 0 && std::exchange(panel_.relistWhenIdle_, false) && panel_.bound_) panel_.RequestListing();
+  }
+  TBusy(const TBusy&) = delete;
+  TBusy& operator=(const TBusy&) = delete;
+
+ private:
+  TImagesPanel& panel_;
+};
+
 TImagesPanel::TImagesPanel(QWidget* parent)
-    : QWidget(parent), ui_(std::make_unique<Ui::TImagesPanel>()), dialogs_(MakeModalImagesDialogs()) {
+    : QWidget(parent),
+      ui_(std::make_unique<Ui::TImagesPanel>()),
+      dialogs_(MakeModalImagesDialogs()),
+      lister_(new TSavedFolderLister([this](TSavedListing listing) { ApplyListing(std::move(listing)); }, this)),
+      downloadRows_(std::make_unique<TDownloadRows>(*this)) {
   ui_->setupUi(this);
   model_ = new TImagesListModel(this);
   QTableView* list = ui_->ImagesListView;
@@ -60,12 +96,16 @@ TImagesPanel::TImagesPanel(QWidget* parent)
   connect(list, &QAbstractItemView::doubleClicked, this, &TImagesPanel::OpenViewer);
   connect(model_, &QAbstractItemModel::rowsInserted, this, &TImagesPanel::ListChanged);
   connect(model_, &QAbstractItemModel::rowsRemoved, this, &TImagesPanel::ListChanged);
+  connect(model_, &QAbstractItemModel::rowsRemoved, this, [this] { listingStale_ = listingStale_ || IsListing(); });
   connect(model_, &QAbstractItemModel::modelReset, this, &TImagesPanel::ListChanged);
 }
 
-TImagesPanel::~TImagesPanel() = default;
+TImagesPanel::~TImagesPanel() { StopListing(); }
 
-void TImagesPanel::SetLibrary(TImageLibrary* library) { library_ = library; }
+void TImagesPanel::SetLibrary(TImageLibrary* library) {
+  library_ = library;
+  lister_->SetLibrary(library);
+}
 
 void TImagesPanel::SetDialogs(std::unique_ptr<TImagesDialogs> dialogs) { dialogs_ = std::move(dialogs); }
 
@@ -73,22 +113,81 @@ QTableView* TImagesPanel::ListView() const { return ui_->ImagesListView; }
 
 TPicturePreview* TImagesPanel::Preview() const { return ui_->PreviewPanel; }
 
-TImagesView& TImagesPanel::ImagesView() { return *model_; }
+TImagesView& TImagesPanel::ImagesView() { return *downloadRows_; }
 
 void TImagesPanel::ListSavedFolder(const QString& folder) {
   TWaitCursor wait;
+  StopListing();
   folder_ = folder;
   bound_ = true;
-  pendingImages_.clear();
-  std::vector<TSavedFile> files = vdk::ListSavedFolder(folder.toStdString());
+  TSavedListing listing;
+  listing.Folder = folder.toStdString();
+  listing.Stamp = StampFolder(listing.Folder);
+  listing.Files = vdk::ListSavedFolder(listing.Folder);
   if (library_)
-    for (const TSavedFile& file : files)
-      if (!library_->FindByName(file.Path)) pendingImages_ << QString::fromStdString(file.Path);
-  model_->Fill(std::move(files));
+    for (const TSavedFile& file : listing.Files)
+      if (!library_->FindByName(file.Path)) listing.NotInLibrary << QString::fromStdString(file.Path);
+  ApplyListing(std::move(listing));
+}
+
+void TImagesPanel::ShowSavedFolder(const QString& folder) {
+  const bool same = bound_ && folder == folder_;
+  if (same && (IsListing() || listedStamp_.Holds(StampFolder(folder.toStdString())))) return;
+  if (!same) {
+    StopListing();
+    folder_ = folder;
+    bound_ = true;
+    pendingImages_.clear();
+    model_->Fill({});
+    SelectionChanged();
+  }
+  RequestListing();
+}
+
+void TImagesPanel::RequestListing() {
+  listingStale_ = false;
+  addedWhileListing_.clear();
+  lister_->Request(folder_.toStdString());
+}
+
+bool TImagesPanel::IsListing() const { return lister_->Busy(); }
+
+void TImagesPanel::StopListing() {
+  lister_->Cancel();
+  addedWhileListing_.clear();
+  listingStale_ = false;
+}
+
+void TImagesPanel::ApplyListing(TSavedListing listing) {
+  if (!bound_ || listing.Folder != folder_.toStdString()) return;
+  if (busy_ > 0) {
+    relistWhenIdle_ = true;
+    return;
+  }
+  if (listingStale_) {
+    RequestListing();
+    return;
+  }
+  // Files the download saved after their entries were read, and still listed.
+  std::vector<TSavedFile> late;
+  if (!addedWhileListing_.empty()) {
+    std::unordered_set<std::string> listed, shown;
+    for (const TSavedFile& file : listing.Files) listed.insert(file.Path);
+    for (int row = 0; row < model_->rowCount(); ++row) shown.insert(model_->Row(row).Path);
+    for (TSavedFile& file : addedWhileListing_)
+      if (!listed.contains(file.Path) && shown.contains(file.Path)) late.push_back(std::move(file));
+    addedWhileListing_.clear();
+  }
+  listedStamp_ = listing.Stamp;
+  pendingImages_ = std::move(listing.NotInLibrary);
+  model_->Fill(std::move(listing.Files));
+  for (const TSavedFile& file : late) model_->AddFileRow(file.Caption, file.Ext, file.SizeText, file.Path);
   SelectionChanged();
 }
 
 void TImagesPanel::Unbind() {
+  StopListing();
+  listedStamp_ = {};
   bound_ = false;
   folder_.clear();
   pendingImages_.clear();
@@ -165,6 +264,7 @@ void TImagesPanel::SetFit(bool fit) { Preview()->SetFit(fit); }
 
 void TImagesPanel::DeleteSelected() {
   if (!ActionStates().Selected) return;
+  const TBusy busy(*this);
   if (AskQuestion(this, QStringLiteral("Do you want to delete selected images ?"),
                   QMessageBox::Ok | QMessageBox::Cancel) != QMessageBox::Ok)
     return;
@@ -197,6 +297,7 @@ void TImagesPanel::Transfer(TTransferKind kind) {
   if (kind == TTransferKind::Move) std::reverse(rows.begin(), rows.end());
 
   TWaitCursor wait;
+  const TBusy busy(*this);
   TFileTransfer transfer(kind, folder.toStdString(), [this](const std::string& source, const std::string& target) {
     TCursorPause pause;
     return dialogs_->AskOverwrite(this, QString::fromStdString(source), QString::fromStdString(target));

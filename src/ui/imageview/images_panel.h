@@ -24,6 +24,8 @@ class TImageLibrary;
 class TImagesListModel;
 class TImagesView;
 class TPicturePreview;
+class TSavedFolderLister;
+struct TSavedListing;
 
 // Which image actions may run now.
 struct TImageActionStates {
@@ -51,8 +53,18 @@ class TImagesPanel : public QWidget {
   // Replaces the modal windows the actions open (tests script them).
   void SetDialogs(std::unique_ptr<TImagesDialogs> dialogs);
 
-  // Lists the folder (a task's "Saved" folder) and binds the panel to it.
+  // Lists the folder (a task's "Saved" folder) now and binds the panel to it.
   void ListSavedFolder(const QString& folder);
+  // Binds the panel to the folder and lists it on a thread of its own, unless
+  // the list shows that folder and its entries have not changed since it was
+  // listed. Another folder's rows go at once; the same folder's stay until
+  // the listing replaces them. Rows the running download adds meanwhile are
+  // kept. A listing that the panel's own deletes or moves made stale, or
+  // that arrives while such an action runs, is taken again afterwards.
+  void ShowSavedFolder(const QString& folder);
+  bool IsListing() const;
+  // Stops a listing under way; its result never arrives.
+  void StopListing();
   // Empties the list and unbinds (a folder node is selected).
   void Unbind();
   const QString& Folder() const { return folder_; }
@@ -101,6 +113,11 @@ class TImagesPanel : public QWidget {
   void Transfer(TTransferKind kind);
   void FitNameColumn();
   void BuildInEnded();
+  void ApplyListing(TSavedListing listing);
+  void RequestListing();
+
+  class TDownloadRows;
+  class TBusy;
 
   std::unique_ptr<Ui::TImagesPanel> ui_;
   TImagesListModel* model_;
@@ -112,6 +129,13 @@ class TImagesPanel : public QWidget {
   QPersistentModelIndex lastPreviewItem_;
   std::unique_ptr<TBuildInJob> buildIn_;
   TImageActionStates lastStates_;
+  TSavedFolderLister* lister_;
+  std::unique_ptr<TDownloadRows> downloadRows_;
+  TFolderStamp listedStamp_;                   // of the listing shown
+  std::vector<TSavedFile> addedWhileListing_;  // by the running download
+  bool listingStale_ = false;                  // rows went while listing
+  int busy_ = 0;                               // actions that hold row numbers
+  bool relistWhenIdle_ = false;
 };
 
 }  // namespace vdk

@@ -135,6 +135,8 @@ TMainForm::~TMainForm() {
   timer_.stop();
   // Workers of running tasks must not reach the views once they are gone.
   runner_.reset();
+  // The listing thread reads the library, which goes before the panel.
+  imagesPanel_->StopListing();
   if (addImageWorkers_) addImageWorkers_->Stop();
 }
 
@@ -341,13 +343,15 @@ void TMainForm::UpdateActions() {
 }
 
 void TMainForm::ApplyImageRule(const std::shared_ptr<TTask>& task, int rule) {
-  // The list is read from the disk again for every task node, so it shows
-  // what the folder holds now; its own rule then sets the image actions.
+  // The list follows the folder of every task node: listed again on a
+  // thread whenever its entries changed, so the window never waits for a
+  // large folder; its own rule then sets the image actions, again when the
+  // listing arrives.
   const auto images = static_cast<TImageActions>(rule);
   if (images == TImageActions::Disabled)
     imagesPanel_->Unbind();
   else if (images == TImageActions::ByPanel && task)
-    imagesPanel_->ListSavedFolder(QString::fromStdString(AddSlash(task->Options.DefaultFolder) + "Saved"));
+    imagesPanel_->ShowSavedFolder(QString::fromStdString(AddSlash(task->Options.DefaultFolder) + "Saved"));
   UpdateImageActions();
 }
 

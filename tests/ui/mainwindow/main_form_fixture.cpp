@@ -10,6 +10,7 @@
 #include "core/run/task_thread.h"
 #include "core/settings/reg_settings.h"
 #include "platform/registry_file.h"
+#include "ui/imageview/images_panel.h"
 #include "ui/mainwindow/main_form.h"
 #include "ui/mainwindow/task_tree.h"
 
@@ -89,6 +90,13 @@ void MainFormTest::Select(const QString& caption) {
   QTreeWidgetItem* node = Node(caption);
   ASSERT_NE(node, nullptr) << caption.toStdString();
   form->Tree().Select(node);
+  // A task's downloaded files are listed on a thread: the test goes on with
+  // them listed, as a user looking at the window would.
+  ASSERT_TRUE(WaitForImages());
+}
+
+bool MainFormTest::WaitForImages() {
+  return WaitUntil([this] { return !form->ImagesPanel()->IsListing(); });
 }
 
 void MainFormTest::Trigger(const char* action) { form->Execute(QString::fromLatin1(action)); }

@@ -66,7 +66,9 @@ class MainFormTest : public ::testing::Test {
   void Exit();
 
   QTreeWidgetItem* Node(const QString& caption) const;
+  // Selects the node and waits for its downloaded files to be listed.
   void Select(const QString& caption);
+  bool WaitForImages();
   void Trigger(const char* action);
   bool Enabled(const char* action) const;
   // A task file with the standard options in a folder of the project folder.

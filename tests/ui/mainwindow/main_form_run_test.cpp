@@ -155,6 +155,7 @@ TEST_F(RunTest, ARunShowsItsProgressAndEndsSaved) {
   EXPECT_EQ(stored.FinishedCount(), 6);
   EXPECT_TRUE(Partials("Site").empty());
   for (const char* name : {"p1.png", "p2.png", "p3.png"}) EXPECT_TRUE(fs::exists(SavedFolder("Site") + "/" + name));
+  ASSERT_TRUE(WaitForImages());
   EXPECT_EQ(form->ImagesPanel()->Model()->rowCount(), 3) << "the saved pictures are listed";
 }
 

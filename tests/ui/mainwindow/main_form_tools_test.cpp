@@ -209,6 +209,7 @@ TEST_F(ToolsTest, LibraryAndCollectOpenOnTheWindowsLibraryAndTheTasksFolder) {
   });
   Trigger("TasksLibraryAction");
   EXPECT_EQ(libraryRows, 1);
+  ASSERT_TRUE(WaitForImages());
   EXPECT_EQ(ListedNames(), (QStringList{"b.png", "c.gif"})) << "the list shows the folder as it is now";
 
   int collectRows = -1;

@@ -88,7 +88,7 @@ VDK_SCENE(main_window) {
   form->Execute(QStringLiteral("TasksRunAction"));
   // Under way: the six city pictures hang part-way, everything else is done.
   WaitFor([&] {
-    if (task->RunningCount() != 6 || task->Items.WaitingCount() != 0) return false;
+    if (task->RunningCount() != 6 || task->Items.WaitingCount() != 0 || form->ImagesPanel()->IsListing()) return false;
     for (int r = 0; r < form->FoundFiles().rowCount(); ++r)
       if (form->FoundFiles().index(r, TFoundFilesModel::kCompletedColumn).data().toString() == "---") return false;
     return true;
