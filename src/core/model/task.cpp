@@ -23,7 +23,7 @@ void TTask::Start() { run_->Start(); }
 void TTask::Stop() { run_->Stop(); }
 void TTask::Restart() { run_->Restart(); }
 void TTask::ShowItems() { run_->ShowItems(); }
-void TTask::FinishRun() { run_->FinishRun(); }
+void TTask::FinishRun(const std::function<void(const TTask&)>& save) { run_->FinishRun(save); }
 
 bool TTask::FetchesPageAt(const TTaskItem& item, std::int32_t depth) const {
   return depth < Options.SeekDeep && IsPageExt(ExtractFileExt(item.URL().Document()));

@@ -105,9 +105,10 @@ class TTask : public std::enable_shared_from_this<TTask> {
   // in one batch (what a window shows when the task is selected).
   void ShowItems();
   // What every finished run needs besides its views: the task file saved
-  // (when it has a name) and the partial downloads that no worker owns
-  // deleted from the task's mask folders.
-  void FinishRun();
+  // (when it has a name; by save when given, which then writes FileName)
+  // and the partial downloads that no worker owns deleted from the task's
+  // mask folders.
+  void FinishRun(const std::function<void(const TTask&)>& save = {});
 
   // Whether an item is fetched and scanned as a page at the given depth.
   bool FetchesPageAt(const TTaskItem& item, std::int32_t depth) const;

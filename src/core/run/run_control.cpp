@@ -219,11 +219,16 @@ void TRunControl::LinkFoundAgain(const TaskItemPtr& item, std::int32_t depth) {
   ShowWaitingAgain(row);
 }
 
-void TRunControl::FinishRun() {
+void TRunControl::FinishRun(const std::function<void(const TTask&)>& save) {
   // The clean-up happens even when the save fails; the failure is reported after.
   std::exception_ptr failure;
   try {
-    if (!task_.FileName.empty()) task_.SaveToFile(task_.FileName);
+    if (!task_.FileName.empty()) {
+      if (save)
+        save(task_);
+      else
+        task_.SaveToFile(task_.FileName);
+    }
   } catch (...) {
     failure = std::current_exception();
   }

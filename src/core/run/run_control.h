@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -40,7 +41,7 @@ class TRunControl {
   void Stop();
   void Restart();
   void ShowItems();
-  void FinishRun();
+  void FinishRun(const std::function<void(const TTask&)>& save);
 
   // On the worker's thread, once its pass is over: marks its item done (or
   // waiting again, when it was found nearer the start meanwhile), refills up

@@ -20,6 +20,7 @@
 #include "core/base/errors.h"
 #include "core/base/path_utils.h"
 #include "core/model/task.h"
+#include "core/model/task_file_writer.h"
 #include "core/settings/reg_settings.h"
 #include "library/add_image_thread_list.h"
 #include "library/image_library.h"
@@ -108,6 +109,10 @@ TMainForm::TMainForm(std::unique_ptr<TRegistry> registry, std::string home, QWid
   binding.ImageQueue = libraryQueue_.get();
   binding.OnFinished = [this](TTask& task) { TaskFinished(task); };
   runner_ = std::make_unique<TTaskRunner>(std::move(binding));
+  taskWriter_ = std::make_unique<TTaskFileWriter>([this](const std::string& reason) {
+    QMetaObject::invokeMethod(
+        this, [this, text = QString::fromUtf8(reason)] { ShowError(this, text); }, Qt::QueuedConnection);
+  });
   const auto* store = dynamic_cast<const TRegistryFile*>(registry.get());
   settings_ = std::make_unique<TRegSettings>(std::move(registry), AddSlash(home_));
   LoadSettings();
@@ -133,6 +138,8 @@ TMainForm::TMainForm(std::unique_ptr<TRegistry> registry, std::string home, QWid
 
 TMainForm::~TMainForm() {
   timer_.stop();
+  // Every file handed to the writer is written before the window goes.
+  taskWriter_.reset();
   // Workers of running tasks must not reach the views once they are gone.
   runner_.reset();
   // The listing thread reads the library, which goes before the panel.

@@ -27,6 +27,7 @@ class TImageLibrary;
 class TAddImageThreadList;
 class TMainActions;
 class TTaskTree;
+class TTaskFileWriter;
 class TTaskRunner;
 class TFoundFilesModel;
 class TLogModel;
@@ -223,6 +224,7 @@ class TMainForm : public QMainWindow {
   TWaitForm* waitForm_ = nullptr;
   std::unique_ptr<TTaskTree> tree_;
   std::unique_ptr<TTaskRunner> runner_;
+  std::unique_ptr<TTaskFileWriter> taskWriter_;  // the ends of runs
   std::unique_ptr<TTrayIcon> tray_;
   TImagesPanel* imagesPanel_ = nullptr;
   QToolBar* imageToolBar_ = nullptr;

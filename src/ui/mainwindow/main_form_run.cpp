@@ -9,6 +9,7 @@
 #include "core/base/errors.h"
 #include "core/base/ole_date.h"
 #include "core/model/task.h"
+#include "core/model/task_file_writer.h"
 #include "core/settings/reg_settings.h"
 #include "ui/common/dialog_runner.h"
 #include "ui/common/message_boxes.h"
@@ -41,6 +42,8 @@ class TWaitWindowGuard {
 }  // namespace
 
 bool TMainForm::HoldTaskFile(const TTask& task) {
+  // The end of the task's last run may still be writing its file, under its hold.
+  taskWriter_->Wait();
   if (runner_->Hold(task)) return true;
   ShowError(this, QStringLiteral("The task \"%1\" is running in another process (%2); run it again when that run has "
                                  "ended")
@@ -128,6 +131,7 @@ void TMainForm::TasksRestartActionExecute() {
 }
 
 void TMainForm::TasksStopAllActionExecute() {
+  taskWriter_->Wait();
   {
     const TWaitCursor hourglass;
     const TWaitWindowGuard wait(*waitForm_, QStringLiteral("Terminate thread"));
@@ -143,10 +147,12 @@ void TMainForm::TasksStopAllActionExecute() {
 }
 
 void TMainForm::TaskFinished(TTask& task) {
-  // The task file first: nothing the views do may cost the finished run.
+  // The task file first: nothing the views do may cost the finished run. It
+  // is written on the writer's thread, from the task as it is now, under the
+  // run's hold on it, so the window does not wait for the disk.
   if (!runner_->IsDeleted(task)) {
     try {
-      task.FinishRun();
+      task.FinishRun([this](const TTask& t) { taskWriter_->Write(t, t.FileName, runner_->TakeHold(t)); });
     } catch (const EVendrakeError& e) {
       ReportLater(Text(e.what()));
     }

@@ -11,6 +11,7 @@
 #include "core/base/errors.h"
 #include "core/model/task.h"
 #include "core/model/task_factory.h"
+#include "core/model/task_file_writer.h"
 #include "core/settings/exist_names.h"
 #include "core/settings/reg_settings.h"
 #include "ui/common/dialog_runner.h"
@@ -116,6 +117,7 @@ void TMainForm::TasksNewFolderActionExecute() {
 
 void TMainForm::TasksDeleteActionExecute() {
   if (!AskConfirm(this, QStringLiteral("Current selected item will be deleted, Are you sure ?"))) return;
+  taskWriter_->Wait();  // a file still being written would come back
   QTreeWidgetItem* node = tree_->Selected();
   if (node == nullptr || node == tree_->Root()) return;
   // The task may have started while the question was open.
@@ -169,6 +171,7 @@ void TMainForm::TasksPropActionExecute() {
   QTreeWidgetItem* node = tree_->Selected();
   const std::shared_ptr<TTask> task = TaskOfNode(node);
   if (!task) return;
+  taskWriter_->Wait();  // the dialog writes the file too
   // Refused for a running task, also one the schedule started meanwhile.
   if (RunTaskProperties(this, *task, TTaskTree::PathOf(node))) runner_->ScheduleChanged(*task);
   UpdateActions();

@@ -123,6 +123,14 @@ bool TTaskRunner::Hold(const TTask& task) {
 
 void TTaskRunner::Release(const TTask& task) { holds_.erase(&task); }
 
+std::shared_ptr<void> TTaskRunner::TakeHold(const TTask& task) {
+  const auto hold = holds_.find(&task);
+  if (hold == holds_.end()) return nullptr;
+  std::shared_ptr<TTaskFileLock> lock = std::move(hold->second.Lock);
+  holds_.erase(hold);
+  return lock;
+}
+
 std::vector<std::string> TTaskRunner::Checkpoint(TCheckpoint::Clock::time_point now) {
   std::vector<std::string> failures;
   for (auto& [task, hold] : holds_) {

@@ -85,6 +85,9 @@ class TTaskRunner {
   // be made. Holding a task held already is true.
   bool Hold(const TTask& task);
   void Release(const TTask& task);
+  // Ends the task's hold here and hands over its lock, which then keeps the
+  // file from other runs until it is let go (null when the task holds none).
+  std::shared_ptr<void> TakeHold(const TTask& task);
   // Saves every held running task whose checkpoint is due, so that a crash
   // costs at most one interval of its work. The reasons of the saves that
   // failed, each task's first failure only.

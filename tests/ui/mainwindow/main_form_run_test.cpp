@@ -149,6 +149,8 @@ TEST_F(RunTest, ARunShowsItsProgressAndEndsSaved) {
   EXPECT_TRUE(std::any_of(lines.begin(), lines.end(),
                           [](const std::string& l) { return l.find("p3.png") != std::string::npos; }));
 
+  // Written on the writer's thread, which then lets the file go.
+  ASSERT_TRUE(WaitUntil([&] { return !TTaskFileLock::IsBusy(path); }));
   TTask stored;
   stored.LoadFromFile(path);
   EXPECT_EQ(stored.Items.Count(), 6);
@@ -276,7 +278,7 @@ TEST_F(RunTest, ATaskThatAnotherProcessRunsIsBusy) {
   EXPECT_FALSE(task->Stopped());
   EXPECT_TRUE(TTaskFileLock::IsBusy(path));
   ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
-  EXPECT_FALSE(TTaskFileLock::IsBusy(path));
+  EXPECT_TRUE(WaitUntil([&] { return !TTaskFileLock::IsBusy(path); })) << "once its file is written";
 }
 
 // The window saves a running task every 30 s, as Stop would save it.
@@ -469,6 +471,57 @@ TEST_F(RunTest, DeletingAFolderStopsItsRunningTaskForGood) {
   EXPECT_FALSE(Enabled("TasksStopAllAction"));
   Exit();
   EXPECT_FALSE(fs::exists(path)) << "neither Stop all nor Exit writes it back";
+}
+
+// The end of a run writes the task file on the writer's thread, under the
+// run's hold: whatever comes next waits for it.
+TEST_F(RunTest, ExitRightAfterARunsEndFindsItSavedAndTheFileFree) {
+  ServeSite(false);
+  const std::string path = AddSiteTask("Site");
+  Open();
+  Select("Site");
+  const std::shared_ptr<TTask> task = form->SelectedTask();
+  Trigger("TasksRunAction");
+  ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
+  Exit();
+  TTask stored;
+  stored.LoadFromFile(path);
+  EXPECT_EQ(stored.Items.Count(), 6);
+  EXPECT_EQ(stored.FinishedCount(), 6);
+  EXPECT_FALSE(TTaskFileLock::IsBusy(path));
+  EXPECT_TRUE(boxes.Shown().empty());
+}
+
+TEST_F(RunTest, ATaskDeletedRightAfterItsRunsEndStaysDeleted) {
+  ServeSite(false);
+  const std::string path = AddSiteTask("Site");
+  Open();
+  Select("Site");
+  const std::shared_ptr<TTask> task = form->SelectedTask();
+  Trigger("TasksRunAction");
+  ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
+  boxes.Answer(QMessageBox::Yes);
+  Trigger("TasksDeleteAction");
+  EXPECT_FALSE(fs::exists(path));
+  Exit();
+  EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(RunTest, ATaskFileThatCannotBeWrittenAtARunsEndIsReported) {
+  ServeSite(true);
+  const std::string path = AddSiteTask("Site");
+  Open();
+  Select("Site");
+  const std::shared_ptr<TTask> task = form->SelectedTask();
+  Trigger("TasksRunAction");
+  ASSERT_TRUE(WaitForSlowPicture());
+  fs::remove_all(ProjectPath() + "Sites");  // behind the window's back
+  server.ReleaseStalls();
+  ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
+  ASSERT_TRUE(WaitUntil([&] { return !boxes.Shown().empty(); }));
+  EXPECT_EQ(boxes.Last().caption, "Error");
+  EXPECT_NE(boxes.Last().text.indexOf(QString::fromStdString(path)), -1) << boxes.Last().text.toStdString();
+  EXPECT_FALSE(fs::exists(path));
 }
 
 }  // namespace
