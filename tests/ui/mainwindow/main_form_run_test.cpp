@@ -390,6 +390,40 @@ TEST_F(RunTest, TheScheduleStartsADueTaskOncePerSlot) {
   EXPECT_EQ(server.CountRequests("GET", "/index.html"), 1);
 }
 
+TEST_F(RunTest, TheScheduleCrawlsAFinishedTaskAfreshOncePerSlot) {
+  ServeSite(false);
+  const std::string path = AddSiteTask("Daily", "/index.html", [this](TTask& task) {
+    task.Options.Scheme.SchemeType = 2;
+    task.Options.Scheme.SchemeCount = 1;
+    task.Options.Scheme.SchemeStartDate = DatePart(Now());
+    for (const char* page : {"/index.html", "/p1.png"}) {
+      auto item = std::make_shared<TTaskItem>(&task, server.Url(page));
+      item->SetDone(true);
+      task.Items.Append(item);
+    }
+  });
+  Open();
+  Trigger("TasksRefreshAction");
+  const std::shared_ptr<TTask> daily = form->TaskOfNode(Node("Daily"));
+  ASSERT_TRUE(daily->AllDone());
+  form->TimerTimer();
+  EXPECT_FALSE(daily->Stopped()) << "restarted, with no question";
+  EXPECT_TRUE(boxes.Shown().empty());
+  EXPECT_EQ(daily->Items.Items(0)->Depth, 0) << "afresh from the start URL";
+  EXPECT_EQ(NodeIcon("Daily"), kRunningTaskIcon);
+  ASSERT_TRUE(WaitUntil([&] { return daily->Stopped(); }));
+  EXPECT_EQ(daily->FinishedCount(), 6);
+  EXPECT_EQ(daily->Items.Count(), 6) << "the old items went";
+  form->TimerTimer();
+  form->TimerTimer();
+  EXPECT_TRUE(daily->Stopped()) << "not again in the same slot";
+  EXPECT_EQ(server.CountRequests("GET", "/index.html"), 1);
+  ASSERT_TRUE(WaitUntil([&] { return !TTaskFileLock::IsBusy(path); }));
+  TTask stored;
+  stored.LoadFromFile(path);
+  EXPECT_EQ(stored.FinishedCount(), 6);
+}
+
 TEST_F(RunTest, AFinishedTaskEmptiesTheListOfTheDisplayedOne) {
   Reply hang{.body = std::string(1000, 'x'), .cutAfter = 10, .stall = true};
   server.Serve("/hang.html", hang);
