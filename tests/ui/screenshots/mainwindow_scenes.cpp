@@ -20,6 +20,7 @@
 #include "ui/mainwindow/about_form.h"
 #include "ui/mainwindow/found_files_model.h"
 #include "ui/mainwindow/loading_form.h"
+#include "ui/mainwindow/log_model.h"
 #include "ui/mainwindow/main_form.h"
 #include "ui/mainwindow/main_form_tools.h"
 #include "ui/mainwindow/min_prompt_form.h"
@@ -88,12 +89,14 @@ VDK_SCENE(main_window) {
   form->Execute(QStringLiteral("TasksRunAction"));
   // Under way: the six city pictures hang part-way, everything else is done.
   WaitFor([&] {
+    form->FoundFiles().Flush();  // the list as the task has it now
     if (task->RunningCount() != 6 || task->Items.WaitingCount() != 0 || form->ImagesPanel()->IsListing()) return false;
     for (int r = 0; r < form->FoundFiles().rowCount(); ++r)
       if (form->FoundFiles().index(r, TFoundFilesModel::kCompletedColumn).data().toString() == "---") return false;
     return true;
   });
   form->TimerTimer();
+  form->Log().Flush();
   form->ImagesPanel()->ListView()->selectRow(0);
   shooter.Shoot(form.get(), QStringLiteral("main-window"));
 
