@@ -1,6 +1,7 @@
 #include "ui/imageview/images_list_model.h"
 
 #include <algorithm>
+#include <iterator>
 #include <numeric>
 
 #include "ui/common/row_ranges.h"
@@ -12,7 +13,10 @@ QString Text(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-TImagesListModel::TImagesListModel(QObject* parent) : QAbstractTableModel(parent) {}
+TImagesListModel::TImagesListModel(QObject* parent) : QAbstractTableModel(parent) {
+  flushTimer_.setSingleShot(true);
+  connect(&flushTimer_, &QTimer::timeout, this, &TImagesListModel::Flush);
+}
 
 int TImagesListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
 
@@ -61,6 +65,8 @@ QVariant TImagesListModel::headerData(int section, Qt::Orientation orientation, 
 }
 
 void TImagesListModel::Fill(std::vector<TSavedFile> files) {
+  flushTimer_.stop();
+  waiting_.clear();
   beginResetModel();
   rows_.clear();
   rows_.reserve(files.size());
@@ -76,11 +82,33 @@ void TImagesListModel::Fill(std::vector<TSavedFile> files) {
 
 void TImagesListModel::AddFileRow(const std::string& caption, const std::string& ext, const std::string& size,
                                   const std::string& path) {
-  TRow row{{caption, ext, size, path}, TExtIcons::kNone};
-  auto place = rows_.end();
-  if (order_.AutoSort())
-    place = std::upper_bound(rows_.begin(), rows_.end(), row,
-                             [this](const TRow& a, const TRow& b) { return order_.Compare(a.File, b.File) < 0; });
+  waiting_.push_back({{caption, ext, size, path}, TExtIcons::kNone});
+  if (flushTimer_.isActive()) return;
+  const qint64 since = sinceFlush_.isValid() ? sinceFlush_.elapsed() : kFlushMilliseconds;
+  flushTimer_.start(static_cast<int>(std::max<qint64>(0, kFlushMilliseconds - since)));
+}
+
+void TImagesListModel::Flush() {
+  flushTimer_.stop();
+  if (waiting_.empty()) return;
+  std::vector<TRow> rows = std::move(waiting_);
+  waiting_.clear();
+  if (!order_.AutoSort()) {
+    // One change for the lot, in the order they came.
+    const int at = int(rows_.size());
+    beginInsertRows({}, at, at + int(rows.size()) - 1);
+    std::move(rows.begin(), rows.end(), std::back_inserter(rows_));
+    endInsertRows();
+  } else {
+    for (TRow& row : rows) Insert(std::move(row));
+  }
+  sinceFlush_.start();
+}
+
+void TImagesListModel::Insert(TRow row) {
+  const auto place = std::upper_bound(rows_.begin(), rows_.end(), row, [this](const TRow& a, const TRow& b) {
+    return order_.Compare(a.File, b.File) < 0;
+  });
   const int at = int(place - rows_.begin());
   beginInsertRows({}, at, at);
   rows_.insert(place, std::move(row));

@@ -169,6 +169,7 @@ void TImagesPanel::ApplyListing(TSavedListing listing) {
     return;
   }
   // Files the download saved after their entries were read, and still listed.
+  model_->Flush();
   std::vector<TSavedFile> late;
   if (!addedWhileListing_.empty()) {
     std::unordered_set<std::string> listed, shown;
@@ -182,6 +183,7 @@ void TImagesPanel::ApplyListing(TSavedListing listing) {
   pendingImages_ = std::move(listing.NotInLibrary);
   model_->Fill(std::move(listing.Files));
   for (const TSavedFile& file : late) model_->AddFileRow(file.Caption, file.Ext, file.SizeText, file.Path);
+  model_->Flush();
   SelectionChanged();
 }
 

@@ -121,11 +121,34 @@ TEST_F(ImagesPanel, SortActionsSortAndUnsortKeepsTheListingOrder) {
 TEST_F(ImagesPanel, DownloadRowsGoToTheirSortedPlace) {
   panel_.ListSavedFolder(folder_.Saved());
   panel_.ImagesView().AddFileRow("a-new.jpg", ".jpg", "7 KB", folder_.Path("a-new.jpg"));
+  panel_.Model()->Flush();
   EXPECT_EQ(Captions().last(), "a-new.jpg");  // unsorted: appended
   panel_.SortBy(TImagesSort::ByName);
   panel_.ImagesView().AddFileRow("aa.jpg", ".jpg", "1 KB", folder_.Path("aa.jpg"));
+  panel_.Model()->Flush();
   EXPECT_EQ(Captions().mid(0, 3), (QStringList{"a-new.jpg", "aa.jpg", "anim.gif"}));
   EXPECT_EQ(panel_.Model()->IconIndex(RowOf("aa.jpg")), TExtIcons::kNone);
+}
+
+TEST_F(ImagesPanel, DownloadRowsAreShownTogetherAndAListingDropsThoseWaiting) {
+  panel_.ListSavedFolder(folder_.Saved());
+  const int listed = panel_.Model()->rowCount();
+  QSignalSpy inserted(panel_.Model(), &QAbstractItemModel::rowsInserted);
+  for (int i = 0; i < 50; ++i) {
+    const std::string name = "new-" + std::to_string(i) + ".jpg";
+    panel_.ImagesView().AddFileRow(name, ".jpg", "1 KB", folder_.Path(name));
+  }
+  EXPECT_EQ(panel_.Model()->rowCount(), listed) << "not before the flush";
+  ASSERT_TRUE(inserted.wait(5000)) << "the flush comes by itself";
+  EXPECT_EQ(inserted.count(), 1) << "unsorted: one change for them all";
+  ASSERT_EQ(panel_.Model()->rowCount(), listed + 50);
+  EXPECT_EQ(Captions().last(), "new-49.jpg");
+
+  panel_.ImagesView().AddFileRow("gone.jpg", ".jpg", "1 KB", folder_.Path("gone.jpg"));
+  panel_.ListSavedFolder(folder_.Saved());  // the folder holds no such file
+  panel_.Model()->Flush();
+  EXPECT_EQ(RowOf("gone.jpg"), -1);
+  EXPECT_EQ(panel_.Model()->rowCount(), listed);
 }
 
 TEST_F(ImagesPanel, SelectionFollowsItsRowThroughASort) {

@@ -16,6 +16,7 @@
 #include "platform/registry_file.h"
 #include "scene.h"
 #include "support/test_server.h"
+#include "ui/imageview/images_list_model.h"
 #include "ui/imageview/images_panel.h"
 #include "ui/mainwindow/about_form.h"
 #include "ui/mainwindow/found_files_model.h"
@@ -97,6 +98,7 @@ VDK_SCENE(main_window) {
   });
   form->TimerTimer();
   form->Log().Flush();
+  form->ImagesPanel()->Model()->Flush();
   form->ImagesPanel()->ListView()->selectRow(0);
   shooter.Shoot(form.get(), QStringLiteral("main-window"));
 
