@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <ctime>
 #include <functional>
 #include <stop_token>
 
@@ -17,6 +15,7 @@
 namespace vdk {
 namespace {
 
+using test::SettleFolder;
 using test::WriteFile;
 
 std::vector<std::string> Captions(const std::vector<TSavedFile>& files) {
@@ -66,15 +65,6 @@ TEST(SavedFiles, AStoppedListingEndsAtOnce) {
   std::stop_source stop;
   stop.request_stop();
   EXPECT_TRUE(ListSavedFolder(dir.Path(), stop.get_token()).empty());
-}
-
-// Dates a folder's last change a minute back, as a folder left alone is.
-void SettleFolder(const std::string& folder) {
-  timespec times[2]{};
-  ::clock_gettime(CLOCK_REALTIME, &times[0]);
-  times[0].tv_sec -= 60;
-  times[1] = times[0];
-  ASSERT_EQ(::utimensat(AT_FDCWD, folder.c_str(), times, 0), 0);
 }
 
 TEST(FolderStamp, HoldsUntilAnEntryIsAddedRemovedOrRenamed) {

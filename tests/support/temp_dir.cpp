@@ -1,6 +1,10 @@
 #include "support/temp_dir.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -41,6 +45,14 @@ std::string ReadFile(const std::string& path) {
 bool FileExists(const std::string& path) {
   std::error_code ec;
   return std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+}
+
+void SettleFolder(const std::string& folder) {
+  timespec times[2]{};
+  ::clock_gettime(CLOCK_REALTIME, &times[0]);
+  times[0].tv_sec -= 60;
+  times[1] = times[0];
+  if (::utimensat(AT_FDCWD, folder.c_str(), times, 0) != 0) throw std::runtime_error("cannot date " + folder);
 }
 
 }  // namespace vdk::test

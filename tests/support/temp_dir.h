@@ -24,5 +24,7 @@ class TempDir {
 void WriteFile(const std::string& path, const std::string& bytes);
 std::string ReadFile(const std::string& path);
 bool FileExists(const std::string& path);
+// Dates a folder's last change a minute back, as a folder left alone is.
+void SettleFolder(const std::string& folder);
 
 }  // namespace vdk::test

@@ -2,9 +2,7 @@
 // the panel still shows lands, rows the download adds meanwhile stay, and a
 // folder whose entries have not changed is not read again.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -31,15 +29,6 @@ bool WaitUntil(const std::function<bool()>& condition) {
   deadline.start(30000);
   while (!condition() && deadline.isActive()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   return condition();
-}
-
-// Dates a folder's last change a minute back, as a folder left alone is.
-void Settle(const std::string& folder) {
-  timespec times[2]{};
-  ::clock_gettime(CLOCK_REALTIME, &times[0]);
-  times[0].tv_sec -= 60;
-  times[1] = times[0];
-  ASSERT_EQ(::utimensat(AT_FDCWD, folder.c_str(), times, 0), 0);
 }
 
 class PanelListing : public ::testing::Test {
@@ -113,7 +102,7 @@ TEST(SavedFolderLister, ACancelledOrSupersededListingIsNeverDelivered) {
 }
 
 TEST_F(PanelListing, ACurrentListingIsNotReadAgainAndAChangedOneIs) {
-  Settle(a_.Path());
+  test::SettleFolder(a_.Path());
   panel_.ShowSavedFolder(A());
   ASSERT_TRUE(Listed());
   panel_.ShowSavedFolder(A());

@@ -58,6 +58,15 @@ class RunTest : public MainFormTest {
     server.Serve("/slow.png", slow);
   }
 
+  // Opens the window and runs the named task.
+  std::shared_ptr<TTask> OpenAndRun(const QString& name) {
+    Open();
+    Select(name);
+    std::shared_ptr<TTask> task = form->SelectedTask();
+    Trigger("TasksRunAction");
+    return task;
+  }
+
   // A task of the site without the size filter (the pictures are small).
   std::string AddSiteTask(const std::string& name, const std::string& page = "/index.html",
                           const std::function<void(TTask&)>& edit = {}) {
@@ -164,10 +173,7 @@ TEST_F(RunTest, ARunShowsItsProgressAndEndsSaved) {
 TEST_F(RunTest, StopInTheMiddleLeavesNothingBehindAndRunResumes) {
   ServeSite(true);
   const std::string path = AddSiteTask("Site");
-  Open();
-  Select("Site");
-  const std::shared_ptr<TTask> task = form->SelectedTask();
-  Trigger("TasksRunAction");
+  const std::shared_ptr<TTask> task = OpenAndRun("Site");
   ASSERT_TRUE(WaitForSlowPicture());
   ASSERT_FALSE(Partials("Site").empty()) << "the picture is being written";
 
@@ -337,10 +343,7 @@ TEST_F(RunTest, StopAllWithNothingRunningOnlyShowsTheWaitWindow) {
 TEST_F(RunTest, RunOnAFinishedTaskAsksToRestartAndNoChangesNothing) {
   ServeSite(false);
   AddSiteTask("Site");
-  Open();
-  Select("Site");
-  const std::shared_ptr<TTask> task = form->SelectedTask();
-  Trigger("TasksRunAction");
+  const std::shared_ptr<TTask> task = OpenAndRun("Site");
   ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
   ASSERT_EQ(task->FinishedCount(), 6);
 
@@ -492,10 +495,7 @@ TEST_F(RunTest, DeletingAFolderStopsItsRunningTaskForGood) {
   Reply hang{.body = std::string(1000, 'x'), .cutAfter = 10, .stall = true};
   server.Serve("/hang.html", hang);
   const std::string path = AddSiteTask("One", "/hang.html");
-  Open();
-  Select("One");
-  const std::shared_ptr<TTask> task = form->SelectedTask();
-  Trigger("TasksRunAction");
+  const std::shared_ptr<TTask> task = OpenAndRun("One");
   ASSERT_FALSE(task->Stopped());
   Select("Sites");
   boxes.Answer(QMessageBox::Yes);
@@ -512,10 +512,7 @@ TEST_F(RunTest, DeletingAFolderStopsItsRunningTaskForGood) {
 TEST_F(RunTest, ExitRightAfterARunsEndFindsItSavedAndTheFileFree) {
   ServeSite(false);
   const std::string path = AddSiteTask("Site");
-  Open();
-  Select("Site");
-  const std::shared_ptr<TTask> task = form->SelectedTask();
-  Trigger("TasksRunAction");
+  const std::shared_ptr<TTask> task = OpenAndRun("Site");
   ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
   Exit();
   TTask stored;
@@ -529,10 +526,7 @@ TEST_F(RunTest, ExitRightAfterARunsEndFindsItSavedAndTheFileFree) {
 TEST_F(RunTest, ATaskDeletedRightAfterItsRunsEndStaysDeleted) {
   ServeSite(false);
   const std::string path = AddSiteTask("Site");
-  Open();
-  Select("Site");
-  const std::shared_ptr<TTask> task = form->SelectedTask();
-  Trigger("TasksRunAction");
+  const std::shared_ptr<TTask> task = OpenAndRun("Site");
   ASSERT_TRUE(WaitUntil([&] { return task->Stopped(); }));
   boxes.Answer(QMessageBox::Yes);
   Trigger("TasksDeleteAction");
@@ -544,10 +538,7 @@ TEST_F(RunTest, ATaskDeletedRightAfterItsRunsEndStaysDeleted) {
 TEST_F(RunTest, ATaskFileThatCannotBeWrittenAtARunsEndIsReported) {
   ServeSite(true);
   const std::string path = AddSiteTask("Site");
-  Open();
-  Select("Site");
-  const std::shared_ptr<TTask> task = form->SelectedTask();
-  Trigger("TasksRunAction");
+  const std::shared_ptr<TTask> task = OpenAndRun("Site");
   ASSERT_TRUE(WaitForSlowPicture());
   fs::remove_all(ProjectPath() + "Sites");  // behind the window's back
   server.ReleaseStalls();
