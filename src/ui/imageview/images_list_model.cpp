@@ -13,10 +13,8 @@ QString Text(const std::string& text) { return QString::fromStdString(text); }
 
 }  // namespace
 
-TImagesListModel::TImagesListModel(QObject* parent) : QAbstractTableModel(parent) {
-  flushTimer_.setSingleShot(true);
-  connect(&flushTimer_, &QTimer::timeout, this, &TImagesListModel::Flush);
-}
+TImagesListModel::TImagesListModel(QObject* parent)
+    : QAbstractTableModel(parent), pacer_(kFlushMilliseconds, [this] { Flush(); }) {}
 
 int TImagesListModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : int(rows_.size()); }
 
@@ -65,7 +63,7 @@ QVariant TImagesListModel::headerData(int section, Qt::Orientation orientation, 
 }
 
 void TImagesListModel::Fill(std::vector<TSavedFile> files) {
-  flushTimer_.stop();
+  pacer_.Cancel();
   waiting_.clear();
   beginResetModel();
   rows_.clear();
@@ -83,13 +81,11 @@ void TImagesListModel::Fill(std::vector<TSavedFile> files) {
 void TImagesListModel::AddFileRow(const std::string& caption, const std::string& ext, const std::string& size,
                                   const std::string& path) {
   waiting_.push_back({{caption, ext, size, path}, TExtIcons::kNone});
-  if (flushTimer_.isActive()) return;
-  const qint64 since = sinceFlush_.isValid() ? sinceFlush_.elapsed() : kFlushMilliseconds;
-  flushTimer_.start(static_cast<int>(std::max<qint64>(0, kFlushMilliseconds - since)));
+  pacer_.Request();
 }
 
 void TImagesListModel::Flush() {
-  flushTimer_.stop();
+  pacer_.Cancel();
   if (waiting_.empty()) return;
   std::vector<TRow> rows = std::move(waiting_);
   waiting_.clear();
@@ -102,7 +98,7 @@ void TImagesListModel::Flush() {
   } else {
     for (TRow& row : rows) Insert(std::move(row));
   }
-  sinceFlush_.start();
+  pacer_.Flushed();
 }
 
 void TImagesListModel::Insert(TRow row) {

@@ -1,14 +1,13 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QElapsedTimer>
 #include <QStringList>
-#include <QTimer>
 #include <vector>
 
 #include "core/run/views.h"
 #include "library/saved_files.h"
 #include "library/saved_files_order.h"
+#include "ui/common/flush_pacer.h"
 #include "ui/imageview/ext_icons.h"
 
 namespace vdk {
@@ -69,8 +68,7 @@ class TImagesListModel : public QAbstractTableModel, public TImagesView {
 
   std::vector<TRow> rows_;
   std::vector<TRow> waiting_;  // added and not shown yet
-  QTimer flushTimer_;
-  QElapsedTimer sinceFlush_;
+  TFlushPacer pacer_;
   TExtIcons icons_;
   TImagesOrder order_;
 };

@@ -35,10 +35,8 @@ auto FindSequence(Rows& rows, std::uint64_t sequence) {
 
 }  // namespace
 
-TFoundFilesModel::TFoundFilesModel(QObject* parent) : QAbstractTableModel(parent) {
-  flushTimer_.setSingleShot(true);
-  connect(&flushTimer_, &QTimer::timeout, this, &TFoundFilesModel::Flush);
-}
+TFoundFilesModel::TFoundFilesModel(QObject* parent)
+    : QAbstractTableModel(parent), pacer_(kFlushMilliseconds, [this] { Flush(); }) {}
 
 TFoundFilesModel::~TFoundFilesModel() = default;
 
@@ -94,13 +92,6 @@ int TFoundFilesModel::ImageAt(int row) const { return rows_.at(static_cast<std::
 
 bool TFoundFilesModel::HasPending() const { return goneCount_ > 0 || !waiting_.empty(); }
 
-void TFoundFilesModel::ScheduleFlush() {
-  if (flushTimer_.isActive()) return;
-  // After a quiet spell the change shows on the next pass of the event loop.
-  const qint64 since = sinceFlush_.isValid() ? sinceFlush_.elapsed() : kFlushMilliseconds;
-  flushTimer_.start(static_cast<int>(std::max<qint64>(0, kFlushMilliseconds - since)));
-}
-
 void TFoundFilesModel::Append(const TItemRow& row) {
   auto stored = std::make_unique<TStoredRow>();
   stored->Sequence = nextSequence_++;
@@ -114,14 +105,14 @@ void TFoundFilesModel::Append(const TItemRow& row) {
 
 void TFoundFilesModel::AddRow(const TTaskItem* item, int imageIndex, const std::array<std::string, 5>& subItems) {
   Append({item, imageIndex, subItems});
-  ScheduleFlush();
+  pacer_.Request();
 }
 
 void TFoundFilesModel::AddRows(const std::vector<TItemRow>& rows) {
   if (rows.empty()) return;
   waiting_.reserve(waiting_.size() + rows.size());
   for (const TItemRow& row : rows) Append(row);
-  ScheduleFlush();
+  pacer_.Request();
 }
 
 void TFoundFilesModel::RemoveRow(const TTaskItem* item) {
@@ -135,11 +126,11 @@ void TFoundFilesModel::RemoveRow(const TTaskItem* item) {
   }
   stored->Gone = true;
   ++goneCount_;
-  ScheduleFlush();
+  pacer_.Request();
 }
 
 void TFoundFilesModel::ClearRows() {
-  flushTimer_.stop();
+  pacer_.Cancel();
   waiting_.clear();
   sequenceOf_.clear();
   goneCount_ = 0;
@@ -164,7 +155,7 @@ void TFoundFilesModel::RemoveGoneRows() {
 }
 
 void TFoundFilesModel::Flush() {
-  flushTimer_.stop();
+  pacer_.Cancel();
   if (!HasPending()) return;
   emit AboutToFlush();
   RemoveGoneRows();
@@ -176,7 +167,7 @@ void TFoundFilesModel::Flush() {
     waiting_.clear();
     endInsertRows();
   }
-  sinceFlush_.start();
+  pacer_.Flushed();
   emit Flushed();
 }
 

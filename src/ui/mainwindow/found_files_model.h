@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <QElapsedTimer>
-#include <QTimer>
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "core/run/views.h"
+#include "ui/common/flush_pacer.h"
 
 class QTreeView;
 
@@ -86,7 +85,6 @@ class TFoundFilesModel : public QAbstractTableModel, public TItemsView {
 
   TStoredRow* Find(const TTaskItem* item, int* shownRow = nullptr) const;
   void Append(const TItemRow& row);
-  void ScheduleFlush();
   void RemoveGoneRows();
   void CellsChanged(int row, int first, int last);
 
@@ -95,8 +93,7 @@ class TFoundFilesModel : public QAbstractTableModel, public TItemsView {
   int goneCount_ = 0;                                               // rows of rows_ removed and not shown removed yet
   std::unordered_map<const TTaskItem*, std::uint64_t> sequenceOf_;  // rows not removed
   std::uint64_t nextSequence_ = 1;
-  QTimer flushTimer_;
-  QElapsedTimer sinceFlush_;
+  TFlushPacer pacer_;
 };
 
 // Keeps the row at the top of the view in place when a flush takes rows
