@@ -8,7 +8,8 @@
 
 namespace vdk::cli {
 
-TTerminalViews::TTerminalViews(std::FILE* out, bool progressLine) : out_(out), progressLine_(progressLine) {}
+TTerminalViews::TTerminalViews(std::FILE* out, bool progressLine)
+    : TImagesView(TMode::Tally), out_(out), progressLine_(progressLine) {}
 
 void TTerminalViews::AppendLine(const std::string& line) {
   // Pages are the fetches the log announces.

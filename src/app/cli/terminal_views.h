@@ -15,8 +15,9 @@ namespace vdk::cli {
 
 // The views of a task run in a terminal. Log lines go to the output unless a
 // live progress line is shown instead (on a terminal); saved files are
-// counted with their sizes for the progress line and the summary. There are
-// no work-item rows: without a rows view the workers skip those calls.
+// counted with their sizes for the progress line and the summary, a tally
+// that workers do not wait for. There are no work-item rows: without a rows
+// view the workers skip those calls.
 // Threads: main thread only, like every view.
 class TTerminalViews : public TLogView, public TImagesView {
  public:

@@ -28,6 +28,7 @@ struct TSynchronizer::TCalls {
   std::mutex Lock;
   std::vector<TCall> Waiting;
   bool Posted = false;  // a delivery is on its way to the main thread
+  bool Urgent = false;  // and a worker waits for it
   bool Closed = false;
 
   // On the main thread: runs what has arrived, in order, dropping the calls
@@ -39,6 +40,7 @@ struct TSynchronizer::TCalls {
       std::lock_guard lock(Lock);
       batch.swap(Waiting);
       Posted = false;
+      Urgent = false;
     }
     std::exception_ptr failure;
     for (TCall& call : batch) {
@@ -106,31 +108,42 @@ void TSynchronizer::Queue(const std::shared_ptr<TCancelToken>& token, std::funct
 
 TSynchronizer::TPendingPost TSynchronizer::QueueHeld(const std::shared_ptr<TCancelToken>& token,
                                                      std::function<void()> fn) {
-  std::function<void()> delivery = Add({token, std::move(fn), nullptr});
-  if (!delivery) return {};
-  return TPendingPost([this, delivery = std::move(delivery)] { Deliver(delivery); });
+  TWake wake = Add({token, std::move(fn), nullptr});
+  if (!wake.Delivery) return {};  // a call nobody waits for owes no hurry
+  return TPendingPost([this, wake = std::move(wake)] { Deliver(wake); });
 }
 
-std::function<void()> TSynchronizer::Add(TCall call) {
+TSynchronizer::TWake TSynchronizer::Add(TCall call) {
   std::unique_lock lock(calls_->Lock);
   if (calls_->Closed) {
     lock.unlock();
     call.Drop();
-    return nullptr;
+    return {};
   }
+  const bool urgent = call.Reply != nullptr;
   calls_->Waiting.push_back(std::move(call));
-  if (calls_->Posted) return nullptr;
+  if (calls_->Posted) {
+    if (!urgent || calls_->Urgent) return {};
+    calls_->Urgent = true;
+    return {nullptr, true};
+  }
   calls_->Posted = true;
+  calls_->Urgent = urgent;
   auto delivery = std::make_shared<TDelivery>(calls_);
-  return [delivery] { delivery->Run(); };
+  return {[delivery] { delivery->Run(); }, urgent};
 }
 
 // Posted outside the synchronizer's lock: waking the main thread under it
 // would have the main thread, and every worker adding a call meanwhile, wait
 // for the lock while the wake-up is under way. A Close in between drops the
-// calls; the delivery then finds none.
-void TSynchronizer::Deliver(const std::function<void()>& delivery) {
-  if (delivery && !Post(delivery)) calls_->Close();
+// calls; the delivery then finds none. A hurry that comes after its delivery
+// ran costs the main thread a look at an empty queue.
+void TSynchronizer::Deliver(const TWake& wake) {
+  if (!wake.Delivery) {
+    if (wake.Urgent) Hurry();
+    return;
+  }
+  if (!(wake.Urgent ? Post(wake.Delivery) : PostGathered(wake.Delivery))) calls_->Close();
 }
 
 TSynchronizer::TPendingPost& TSynchronizer::TPendingPost::operator=(TPendingPost&& other) noexcept {

@@ -19,7 +19,10 @@ namespace vdk {
 //
 // Calls are gathered: one delivery to the main thread runs, in order, every
 // call that arrived since the previous one, so a main thread that is slow to
-// get to its events costs a worker one wait per batch, not one per call.
+// get to its events costs a worker one wait per batch, not one per call. A
+// delivery that nobody waits for may wait a moment for more calls
+// (PostGathered); once a worker waits for one of its calls, the main thread
+// is hurried.
 //
 // Threads: Synchronize and Queue from any thread; the gathered calls are
 // guarded by the synchronizer's own lock.
@@ -69,6 +72,11 @@ class TSynchronizer {
   // calls any more. At most one delivery is on its way at a time; it is
   // posted outside the synchronizer's lock, from any thread.
   virtual bool Post(std::function<void()> fn) = 0;
+  // Delivers fn, which no worker waits for yet: the main thread may run it a
+  // moment later, with the calls that arrive meanwhile. Hurry is called when
+  // a worker comes to wait for the delivery on its way.
+  virtual bool PostGathered(std::function<void()> fn) { return Post(std::move(fn)); }
+  virtual void Hurry() {}
   // The main thread is gone: the calls gathered so far and every later one
   // are dropped, and the workers waiting for theirs are released at once.
   // The returned function does that and may be called after the
@@ -81,9 +89,14 @@ class TSynchronizer {
   struct TCalls;
   class TDelivery;
 
-  // Gathers the call; returns the delivery to post when none is on its way.
-  std::function<void()> Add(TCall call);
-  void Deliver(const std::function<void()>& delivery);
+  // What adding a call owes the main thread.
+  struct TWake {
+    std::function<void()> Delivery;  // to post: none was on its way
+    bool Urgent = false;             // a worker waits: post it, or hurry the one on its way
+  };
+  // Gathers the call.
+  TWake Add(TCall call);
+  void Deliver(const TWake& wake);
 
   std::shared_ptr<TCalls> calls_;
 };

@@ -179,9 +179,13 @@ void TTaskThread::Sync(std::function<void()> fn) {
   if (!sync_->Synchronize(token_, std::move(fn))) throw ECancelled{};
 }
 
-void TTaskThread::Log(const std::string& message) {
+void TTaskThread::Tell(std::function<void()> fn) {
   if (token_->Cancelled()) throw ECancelled{};
-  sync_->Queue(token_, [task = task_.get(), message] { task->run_->AppendLog(message); });
+  sync_->Queue(token_, std::move(fn));
+}
+
+void TTaskThread::Log(const std::string& message) {
+  Tell([task = task_.get(), message] { task->run_->AppendLog(message); });
 }
 
 void TTaskThread::Failed(const std::string& reason) {
@@ -408,12 +412,18 @@ void TTaskThread::Download(THttpClient& http, const std::string& folder) {
   UnderStepLock([&] {
     if (task_->ImageQueue) task_->ImageQueue->Queue(file.Final);
   });
-  // The row and the log line in one call: one wait for the main thread.
-  Sync([task = task_.get(), path = file.Final, size,
-        message = "File \"" + std::string(ExtractFileName(file.Final)) + "\" saved"] {
+  // The row and the log line in one call. Only a view that shows rows holds
+  // the worker up for it; a later display of the task lists the folder.
+  auto show = [task = task_.get(), path = file.Final, size,
+               message = "File \"" + std::string(ExtractFileName(file.Final)) + "\" saved"] {
     task->run_->AddSavedFileRow(path, size);
     task->run_->AppendLog(message);
-  });
+  };
+  const TImagesView* const view = task_->Displayed ? task_->ImagesView : nullptr;
+  if (view != nullptr && view->Mode == TImagesView::TMode::Rows)
+    Sync(std::move(show));
+  else
+    Tell(std::move(show));
   UnderStepLock([&] { ++task_->savedCount_; });
 }
 

@@ -83,7 +83,9 @@ class TTaskThread : public std::enable_shared_from_this<TTaskThread> {
   // disk is full the pass ends (ENoRoom), its item waits and the task stops.
   void SaveFailed(const EFileError& error);
   void OnWork(THttpClient& http, std::int64_t count);
+  // Runs fn on the main thread, waiting for it (Sync) or not (Tell).
   void Sync(std::function<void()> fn);
+  void Tell(std::function<void()> fn);
   template <typename Step>
   void UnderStepLock(Step step);
 

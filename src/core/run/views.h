@@ -48,7 +48,14 @@ class TLogView {
 // ("N KB"), and the full path as the row's data.
 class TImagesView {
  public:
+  // Rows: a worker waits while its file's row is added, as for every row.
+  // Tally: the view only counts the files, and the worker hands the call over
+  // without waiting, like a log line.
+  enum class TMode { Rows, Tally };
+  explicit TImagesView(TMode mode = TMode::Rows) : Mode(mode) {}
   virtual ~TImagesView() = default;
+  // Fixed at construction: workers read it.
+  const TMode Mode;
   virtual void AddFileRow(const std::string& caption, const std::string& ext, const std::string& size,
                           const std::string& path) = 0;
 };

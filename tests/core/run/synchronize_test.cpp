@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <future>
 #include <stdexcept>
 #include <thread>
@@ -21,14 +22,28 @@ bool WaitUntilWaiting(TCancelToken& token) {
   return true;
 }
 
-// An event loop that counts the deliveries posted to it.
+// An event loop that counts the deliveries posted to it, to run at once
+// (posts) or gathered, and the hurries.
 struct CountingLoop : TEventLoop {
-  int posts = 0;
+  std::atomic<int> posts = 0;
+  std::atomic<int> gathered = 0;
+  std::atomic<int> hurries = 0;
   bool Post(std::function<void()> fn) override {
     ++posts;
     return TEventLoop::Post(std::move(fn));
   }
+  bool PostGathered(std::function<void()> fn) override {
+    ++gathered;
+    return TEventLoop::PostGathered(std::move(fn));
+  }
+  void Hurry() override {
+    ++hurries;
+    TEventLoop::Hurry();
+  }
+  int Deliveries() const { return posts + gathered; }
 };
+
+auto In(std::chrono::seconds seconds) { return std::chrono::steady_clock::now() + seconds; }
 
 TEST(EventLoopSynchronize, RunsCallsOnTheLoopThreadInOrder) {
   auto loop = std::make_shared<TEventLoop>();
@@ -82,11 +97,11 @@ TEST(EventLoopSynchronize, CallsThatArriveTogetherAreDeliveredTogetherInOrder) {
   auto stopped = std::make_shared<TCancelToken>();
   loop.Queue(stopped, [&] { order.push_back(-1); });
   stopped->Cancel();  // dropped on arrival
-  EXPECT_EQ(loop.posts, 1);
+  EXPECT_EQ(loop.Deliveries(), 1);
   loop.ProcessPending();
   EXPECT_EQ(order, (std::vector<int>{0, 1, 2}));
   loop.Queue(token, [&] { order.push_back(3); });
-  EXPECT_EQ(loop.posts, 2);
+  EXPECT_EQ(loop.Deliveries(), 2);
   loop.ProcessPending();
   EXPECT_EQ(order.back(), 3);
 }
@@ -99,11 +114,11 @@ TEST(EventLoopSynchronize, AHeldCallKeepsItsPlaceAndTheLoopIsToldWhenItsPostGoes
     TSynchronizer::TPendingPost pending = loop.QueueHeld(token, [&] { order.push_back(1); });
     loop.Queue(token, [&] { order.push_back(2); });  // goes with the same delivery
     TSynchronizer::TPendingPost moved = std::move(pending);
-    EXPECT_EQ(loop.posts, 0);
+    EXPECT_EQ(loop.Deliveries(), 0);
     loop.ProcessPending();
     EXPECT_TRUE(order.empty());
   }
-  EXPECT_EQ(loop.posts, 1);
+  EXPECT_EQ(loop.Deliveries(), 1);
   loop.ProcessPending();
   EXPECT_EQ(order, (std::vector<int>{1, 2}));
   // With a delivery on its way, a held call owes no post of its own.
@@ -111,9 +126,46 @@ TEST(EventLoopSynchronize, AHeldCallKeepsItsPlaceAndTheLoopIsToldWhenItsPostGoes
   {
     auto pending = loop.QueueHeld(token, [&] { order.push_back(4); });
   }
-  EXPECT_EQ(loop.posts, 2);
+  EXPECT_EQ(loop.Deliveries(), 2);
   loop.ProcessPending();
   EXPECT_EQ(order, (std::vector<int>{1, 2, 3, 4}));
+}
+
+TEST(EventLoopSynchronize, CallsNobodyWaitsForAreGatheredUntilAWorkerWaitsForOne) {
+  CountingLoop loop;
+  auto token = std::make_shared<TCancelToken>();
+  std::vector<int> order;
+  loop.Queue(token, [&] { order.push_back(1); });
+  EXPECT_EQ(loop.gathered, 1);
+  EXPECT_EQ(loop.posts, 0);
+  // A waited call joins the gathered delivery and hurries it.
+  std::thread worker([&] { EXPECT_TRUE(loop.Synchronize(token, [&] { order.push_back(2); })); });
+  ASSERT_TRUE(WaitUntilWaiting(*token));
+  EXPECT_EQ(loop.hurries, 1);
+  ASSERT_TRUE(loop.ProcessUntil([&] { return order.size() == 2; }, In(std::chrono::seconds(30))));
+  worker.join();
+  // With nothing on its way, a waited call is posted to run at once.
+  std::thread second([&] { EXPECT_TRUE(loop.Synchronize(token, [&] { order.push_back(3); })); });
+  ASSERT_TRUE(WaitUntilWaiting(*token));
+  EXPECT_EQ(loop.posts, 1);
+  ASSERT_TRUE(loop.ProcessUntil([&] { return order.size() == 3; }, In(std::chrono::seconds(30))));
+  second.join();
+  EXPECT_EQ(order, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(loop.gathered, 1);
+  EXPECT_EQ(loop.hurries, 1);
+}
+
+// A loop waiting far ahead learns of a gathered call and runs it about
+// kGatherTime later, not at the end of its wait.
+TEST(EventLoop, AGatheredCallEndsALongWaitSoon) {
+  TEventLoop loop;
+  auto token = std::make_shared<TCancelToken>();
+  std::atomic<bool> ran = false;
+  std::thread worker([&] { loop.Queue(token, [&] { ran = true; }); });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(loop.ProcessUntil([&] { return ran.load(); }, In(std::chrono::seconds(30))));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  worker.join();
 }
 
 TEST(EventLoopSynchronize, ACallThatThrowsCostsOnlyItself) {

@@ -199,6 +199,26 @@ TEST_F(WorkerTest, LogLinesAndProgressCellsNeverWaitForTheMainThread) {
   EXPECT_EQ(FilesIn("Saved"), std::set<std::string>{"big.gif"});
 }
 
+// A view that only counts saved files does not hold the worker up: its pass
+// ends while the main thread runs nothing, and the count and the log follow.
+TEST_F(WorkerTest, ASavedFilesTallyNeverWaitsForTheMainThread) {
+  struct Tally : TImagesView {
+    Tally() : TImagesView(TMode::Tally) {}
+    std::vector<std::string> paths;
+    void AddFileRow(const std::string&, const std::string&, const std::string&, const std::string& path) override {
+      paths.push_back(path);
+    }
+  } tally;
+  task->ImagesView = &tally;
+  server.Serve("/a.gif", {.body = Bytes(3000)});
+  SetStart("/a.gif");
+  task->Start();
+  ASSERT_TRUE(TTaskThread::WaitForAll(std::chrono::seconds(30))) << "the worker waited for the main thread";
+  RunUntilStopped();
+  EXPECT_EQ(tally.paths, std::vector<std::string>{dir / "Saved/a.gif"});
+  EXPECT_EQ(views.log, (std::vector<std::string>{"Saving file \"a.gif!!wr\"", "File \"a.gif\" saved"}));
+}
+
 TEST_F(WorkerTest, TheScanLockIsFreeWhileAWorkerWaitsForItsRows) {
   // Rows are synchronous: while they are added, the worker that found the
   // links waits for the main thread, which may need the scan lock itself.
