@@ -28,6 +28,10 @@ TBackgroundJob::TBackgroundJob(const char* threadName, int total, TWork work, QO
         QMetaObject::invokeMethod(
             this,
             [this] {
+              // The thread only returns after this post: joined, everything
+              // its work wrote is the window's to read, as the race checker
+              // sees too (Qt's own locks are invisible to it).
+              thread_.join();
               timer_.stop();
               ShowProgress();
               emit Finished();
