@@ -20,7 +20,7 @@ namespace vdk {
 class TEventLoop : public TSynchronizer {
  public:
   using Clock = std::chrono::steady_clock;
-  static constexpr auto kGatherTime = std::chrono::milliseconds(10);
+  static constexpr auto kGatherTime = std::chrono::milliseconds(2);
 
   TEventLoop();
 
